@@ -1,0 +1,16 @@
+# zavo_add_test(NAME name SOURCES ... LIBS ... [THREADS])
+# One test executable per folder group. THREADS labels the test for the
+# thread-sanitizer run of scripts/test.
+function(zavo_add_test)
+    cmake_parse_arguments(T "THREADS" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main zavo_options)
+    set(labels unit)
+    if(T_THREADS)
+        list(APPEND labels threads)
+    endif()
+    # Every test gets its own machine directory; a test that needs another makes one itself.
+    gtest_discover_tests(${T_NAME}
+        PROPERTIES LABELS "${labels}"
+        DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,12 @@
+// The Win32 subset the system is written against.
+#pragma once
+
+#include "win32/desktop.h"
+#include "win32/errors.h"
+#include "win32/files.h"
+#include "win32/kernel.h"
+#include "win32/modules.h"
+#include "win32/registry.h"
+#include "win32/strings.h"
+#include "win32/time.h"
+#include "win32/types.h"

@@ -1,0 +1,9 @@
+// The thread's last-error value.
+#include "win32/errors.h"
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+DWORD GetLastError() { return lastError; }
+void SetLastError(DWORD error) { lastError = error; }
