@@ -1,0 +1,61 @@
+// Images and timers.
+#pragma once
+
+#include "gui/controls.h"
+
+#include <memory>
+
+// Shows its picture at (0, 0); where the picture is smaller the parent shows.
+// Drawing on its Canvas (the picture bitmap's canvas) repaints it. Take the
+// Canvas after assigning the picture.
+class TImage : public TGraphicControl {
+public:
+    explicit TImage(TComponent* AOwner);
+    ~TImage() override;
+    TPicture* Picture() { return picture_.get(); }
+    // The picture bitmap's canvas; a bitmap of the image's size is made when
+    // the picture is empty.
+    TCanvas* Canvas();
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool v);
+    bool Center() const { return center_; }
+    void SetCenter(bool v);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+
+protected:
+    void Paint() override;
+
+private:
+    std::unique_ptr<TPicture> picture_;
+    bool stretch_ = false;
+    bool center_ = false;
+    bool transparent_ = false;
+};
+
+// Fires OnTimer from the message loop (also inside modal loops), between
+// messages, never while its own OnTimer is still running.
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* AOwner);
+    ~TTimer() override;
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool v);
+    // Milliseconds; 0 stops it.
+    UINT Interval() const { return interval_; }
+    void SetInterval(UINT ms);
+    TNotifyEvent OnTimer;
+
+    // The library's side.
+    bool Due(std::uint64_t now) const;
+    std::uint64_t NextDue() const { return next_; }
+    void Fire(std::uint64_t now);
+    bool Running() const { return running_; }
+
+private:
+    void Restart();
+    bool enabled_ = true;
+    UINT interval_ = 1000;
+    std::uint64_t next_ = 0;
+    bool running_ = false;
+};
