@@ -126,8 +126,9 @@ inline BOOL IsEqualGUID(REFGUID a, REFGUID b) noexcept { return a == b ? TRUE : 
 #define IsEqualIID(a, b) IsEqualGUID(a, b)
 #define IsEqualCLSID(a, b) IsEqualGUID(a, b)
 
+// The anonymous members are a compiler extension, as in Windows' own layout.
 union LARGE_INTEGER {
-    struct {
+    __extension__ struct {
         DWORD LowPart;
         LONG HighPart;
     };
@@ -141,7 +142,7 @@ static_assert(sizeof(LARGE_INTEGER) == 8);
 using PLARGE_INTEGER = LARGE_INTEGER*;
 
 union ULARGE_INTEGER {
-    struct {
+    __extension__ struct {
         DWORD LowPart;
         DWORD HighPart;
     };
