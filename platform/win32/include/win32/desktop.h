@@ -4,6 +4,8 @@
 // the GUI layer installs a real one on a display, tests a scripted one.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <memory>
 #include <string_view>
 
@@ -21,6 +23,8 @@ constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
 constexpr UINT MB_ICONINFORMATION = 0x00000040;
 constexpr UINT MB_DEFBUTTON1 = 0x00000000;
 constexpr UINT MB_DEFBUTTON2 = 0x00000100;
+constexpr UINT MB_DEFBUTTON3 = 0x00000200;
+constexpr UINT MB_DEFMASK = 0x00000F00;
 constexpr UINT MB_APPLMODAL = 0x00000000;
 constexpr UINT MB_TASKMODAL = 0x00002000;
 constexpr UINT MB_SETFOREGROUND = 0x00010000;
@@ -64,15 +68,24 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr UINT SPI_GETWORKAREA = 0x0030;
 
+// NULL text or caption reads as empty.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-// Recorded, never acted on: the simulated machine cannot restart. FALSE.
+// Handed to the desktop, never acted on: the simulated machine cannot
+// restart. A FALSE answer sets ERROR_PRIVILEGE_NOT_HELD.
 BOOL ExitWindowsEx(UINT flags, DWORD reason);
-// High bit set while the key is held, low bit its toggle state.
+// High bit set while the key is held (the SHORT is then negative), low bit
+// its toggle state; 0 for a key code outside 0..255. GetAsyncKeyState
+// reports only the high bit.
 SHORT GetKeyState(int virtualKey);
 SHORT GetAsyncKeyState(int virtualKey);
-// The same number in 0xC000..0xFFFF for the same name, ignoring case.
+// The same number in 0xC000..0xFFFF for the same name, ignoring case,
+// process-wide and whatever desktop is installed. 0 with
+// ERROR_INVALID_PARAMETER for a NULL or empty name.
 UINT RegisterWindowMessageA(LPCSTR name);
+// SM_CXSCREEN and SM_CYSCREEN from the desktop's screen rectangle; 0 for others.
 int GetSystemMetrics(int index);
+// SPI_GETWORKAREA copies the desktop's work area into `data` (a RECT);
+// any other action, or NULL data, is FALSE with ERROR_INVALID_PARAMETER.
 BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID data, UINT winIni);
 
 namespace win32 {
@@ -91,10 +104,42 @@ public:
     virtual RECT WorkArea() const = 0;
 };
 
+// The key state of one desktop: held and toggled per virtual key 0..255,
+// thread-safe (input threads write it, handlers read it). A key's toggle
+// state flips each time it goes down, as on Windows. Codes outside 0..255
+// read as up and are ignored when set.
+class KeyTable {
+public:
+    bool Down(int virtualKey) const noexcept { return (Bits(virtualKey) & kDown) != 0; }
+    bool Toggled(int virtualKey) const noexcept { return (Bits(virtualKey) & kToggled) != 0; }
+    void SetDown(int virtualKey, bool down) noexcept;
+    void SetToggled(int virtualKey, bool toggled) noexcept;
+
+private:
+    static constexpr unsigned char kDown = 1;
+    static constexpr unsigned char kToggled = 2;
+    unsigned char Bits(int virtualKey) const noexcept
+    {
+        return virtualKey >= 0 && virtualKey < 256 ? keys_[static_cast<std::size_t>(virtualKey)].load() : 0;
+    }
+    std::array<std::atomic<unsigned char>, 256> keys_{};
+};
+
+// The button a box of `type` answers when the user just presses Enter:
+// IDOK for MB_OK and MB_OKCANCEL, IDYES for MB_YESNO and MB_YESNOCANCEL;
+// MB_DEFBUTTON2 picks the second (IDCANCEL, IDNO), MB_DEFBUTTON3 the third
+// of MB_YESNOCANCEL (IDCANCEL). Other types answer IDOK.
+int DefaultButton(UINT type) noexcept;
+
 // The desktop in force: the installed one, or the console default (boxes
-// printed to stderr, answered with their default button).
+// printed to stderr and answered with their default button, restart
+// requests printed and refused, a key table, a 1920 x 1080 screen with a
+// work area 40 pixels shorter). The reference stays valid while that
+// desktop stays installed; the Win32 calls above hold their own reference
+// for the length of each call. Thread-safe.
 Desktop& CurrentDesktop();
-// Installs `desktop` (nullptr restores the default) and returns the previous one.
+// Installs `desktop` (nullptr restores the default) and returns the
+// previous one (nullptr when it was the default). Thread-safe.
 std::shared_ptr<Desktop> InstallDesktop(std::shared_ptr<Desktop> desktop);
 
 }  // namespace win32

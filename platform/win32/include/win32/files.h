@@ -31,20 +31,44 @@ constexpr DWORD CTL_CODE(DWORD deviceType, DWORD function, DWORD method, DWORD a
 }
 
 // A path that names a device interface ("\\?\..." or "\\.\...") opens a
-// device file of the simulated machine; any other path a plain file.
+// device file of the simulated machine: the whole path goes to the
+// installed win32::DeviceNamespace (none installed: ERROR_FILE_NOT_FOUND).
+// Any other path opens a plain file, every '\' taken as '/', with the
+// Windows dispositions and errors (CREATE_NEW on an existing file
+// ERROR_FILE_EXISTS; OPEN_EXISTING on a missing one ERROR_FILE_NOT_FOUND, or
+// ERROR_PATH_NOT_FOUND when its folder is missing; CREATE_ALWAYS and
+// OPEN_ALWAYS that met an existing file succeed with ERROR_ALREADY_EXISTS).
+// Share modes, attributes and FILE_FLAG_OVERLAPPED are not used: every call
+// is synchronous.
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
-// Buffered semantics: the output reaches the caller only on success.
+// Buffered semantics: the file sees one system buffer of max(in, out) bytes
+// holding the input (the rest zeroed); on success the first `returned`
+// bytes (at most outBufferSize) reach outBuffer and *bytesReturned, and the
+// result is TRUE (1); on failure outBuffer is untouched, *bytesReturned is 0
+// and the error is the file's. In and out may be one buffer. A handle that
+// is no device file: ERROR_INVALID_HANDLE. A NULL buffer with a nonzero
+// size: ERROR_INVALID_PARAMETER, before the file sees anything. A NULL
+// bytesReturned is allowed. `overlapped` is ignored (synchronous).
 BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inBufferSize, LPVOID outBuffer,
                      DWORD outBufferSize, LPDWORD bytesReturned, LPOVERLAPPED overlapped);
+// Plain files only (else ERROR_INVALID_HANDLE); reads up to the count or the end.
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPOVERLAPPED overlapped);
 
+// One level; ERROR_ALREADY_EXISTS, ERROR_PATH_NOT_FOUND (parent missing).
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES attributes);
+// ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND; a folder is ERROR_ACCESS_DENIED.
 BOOL DeleteFileA(LPCSTR fileName);
+// The length without the terminator; when `size` is too small, the size
+// needed with the terminator (the buffer untouched); 0 with
+// ERROR_ENVVAR_NOT_FOUND when the variable is missing.
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+// A NULL value removes the variable.
 BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
-// The path unchanged: the simulated machine has no short names.
+// The path unchanged, whether or not it exists: the simulated machine has
+// no short names. Source and destination may be one buffer. Sizes as
+// GetEnvironmentVariableA.
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);
 
 constexpr DWORD VER_PLATFORM_WIN32s = 0;
@@ -60,4 +84,6 @@ struct OSVERSIONINFOA {
 };
 static_assert(sizeof(OSVERSIONINFOA) == 148);
 using LPOSVERSIONINFOA = OSVERSIONINFOA*;
+// NT family, 5.1 build 2600 "Service Pack 3". dwOSVersionInfoSize must be
+// 148, else FALSE with ERROR_INSUFFICIENT_BUFFER.
 BOOL GetVersionExA(LPOSVERSIONINFOA info);

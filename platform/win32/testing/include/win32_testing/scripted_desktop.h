@@ -1,0 +1,88 @@
+// A desktop for tests: it records every message box and restart request and
+// answers boxes from a script, so a test can see what a program asked its
+// user and tell it what the user chose.
+//
+//     win32_testing::ScopedDesktop desktop;          // installed until the end of scope
+//     desktop->QueueAnswers({IDNO});                 // the next box is answered "No"
+//     RunTheCodeUnderTest();
+//     EXPECT_EQ(desktop->Boxes().at(0).text, "Restart now?");
+#pragma once
+
+#include <deque>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "win32/desktop.h"
+
+namespace win32_testing {
+
+struct MessageBoxCall {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+    int answer;  // what the box returned
+};
+
+struct ExitWindowsCall {
+    UINT flags;
+    DWORD reason;
+};
+
+// Thread-safe: a program under test may show boxes from any thread.
+class ScriptedDesktop final : public win32::Desktop {
+public:
+    // Answers for the next boxes, in order; a box with no answer left gets its
+    // default button (win32::DefaultButton).
+    void QueueAnswers(std::initializer_list<int> answers);
+    std::vector<MessageBoxCall> Boxes() const;
+    std::vector<ExitWindowsCall> ExitRequests() const;
+
+    // Held keys and toggle states; the GUI layer writes the same table
+    // through SetKeyDown while it dispatches input.
+    void SetKeyToggled(int virtualKey, bool toggled) { keys_.SetToggled(virtualKey, toggled); }
+    // The screen rectangle (1024 x 768 at first) and the work area (the
+    // screen at first; SetScreenRect sets both).
+    void SetScreenRect(RECT screen);
+    void SetWorkArea(RECT area);
+
+    int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) override;
+    // Recorded; always refused (FALSE), as the simulated machine cannot restart.
+    BOOL ExitWindows(UINT flags, DWORD reason) override;
+    bool KeyDown(int virtualKey) const override { return keys_.Down(virtualKey); }
+    bool KeyToggled(int virtualKey) const override { return keys_.Toggled(virtualKey); }
+    void SetKeyDown(int virtualKey, bool down) override { keys_.SetDown(virtualKey, down); }
+    RECT ScreenRect() const override;
+    RECT WorkArea() const override;
+
+private:
+    mutable std::mutex lock_;
+    std::deque<int> answers_;
+    std::vector<MessageBoxCall> boxes_;
+    std::vector<ExitWindowsCall> exitRequests_;
+    RECT screen_{0, 0, 1024, 768};
+    RECT workArea_{0, 0, 1024, 768};
+    win32::KeyTable keys_;
+};
+
+// Installs a scripted desktop for its lifetime and then puts back the one
+// that was in force before.
+class ScopedDesktop {
+public:
+    ScopedDesktop();
+    ~ScopedDesktop();
+    ScopedDesktop(const ScopedDesktop&) = delete;
+    ScopedDesktop& operator=(const ScopedDesktop&) = delete;
+
+    ScriptedDesktop& desktop() const noexcept { return *desktop_; }
+    ScriptedDesktop* operator->() const noexcept { return desktop_.get(); }
+
+private:
+    std::shared_ptr<ScriptedDesktop> desktop_;
+    std::shared_ptr<win32::Desktop> previous_;
+};
+
+}  // namespace win32_testing

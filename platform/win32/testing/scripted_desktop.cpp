@@ -1,0 +1,74 @@
+#include "win32_testing/scripted_desktop.h"
+
+namespace win32_testing {
+
+void ScriptedDesktop::QueueAnswers(std::initializer_list<int> answers)
+{
+    std::lock_guard guard(lock_);
+    answers_.insert(answers_.end(), answers);
+}
+
+std::vector<MessageBoxCall> ScriptedDesktop::Boxes() const
+{
+    std::lock_guard guard(lock_);
+    return boxes_;
+}
+
+std::vector<ExitWindowsCall> ScriptedDesktop::ExitRequests() const
+{
+    std::lock_guard guard(lock_);
+    return exitRequests_;
+}
+
+void ScriptedDesktop::SetScreenRect(RECT screen)
+{
+    std::lock_guard guard(lock_);
+    screen_ = screen;
+    workArea_ = screen;
+}
+
+void ScriptedDesktop::SetWorkArea(RECT area)
+{
+    std::lock_guard guard(lock_);
+    workArea_ = area;
+}
+
+RECT ScriptedDesktop::ScreenRect() const
+{
+    std::lock_guard guard(lock_);
+    return screen_;
+}
+
+RECT ScriptedDesktop::WorkArea() const
+{
+    std::lock_guard guard(lock_);
+    return workArea_;
+}
+
+int ScriptedDesktop::MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type)
+{
+    std::lock_guard guard(lock_);
+    int answer = win32::DefaultButton(type);
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    }
+    boxes_.push_back({owner, std::string(text), std::string(caption), type, answer});
+    return answer;
+}
+
+BOOL ScriptedDesktop::ExitWindows(UINT flags, DWORD reason)
+{
+    std::lock_guard guard(lock_);
+    exitRequests_.push_back({flags, reason});
+    return FALSE;
+}
+
+ScopedDesktop::ScopedDesktop()
+    : desktop_(std::make_shared<ScriptedDesktop>()), previous_(win32::InstallDesktop(desktop_))
+{
+}
+
+ScopedDesktop::~ScopedDesktop() { win32::InstallDesktop(std::move(previous_)); }
+
+}  // namespace win32_testing
