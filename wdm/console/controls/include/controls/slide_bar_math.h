@@ -1,0 +1,72 @@
+// The slider unit's arithmetic: the clamps, the processor's rounding
+// (nearest, a half to the even neighbour) and the two pixel mappings.
+// Value distances are taken in 64 bits, so ranges that reach the ends
+// of int32 neither overflow nor wrap.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace SlideBar {
+
+constexpr std::int32_t SmallerOf(std::int32_t a, std::int32_t b) { return a < b ? a : b; }
+constexpr std::int32_t LargerOf(std::int32_t a, std::int32_t b) { return a > b ? a : b; }
+
+// Nearest integer, an exact half going to the even neighbour (the default
+// rounding mode; never std::round, which takes halves away from zero).
+inline long double Nearest(long double x) { return std::nearbyint(x); }
+
+// `x` bounded to [lo, hi] and made an int32; NaN gives lo.
+inline std::int32_t Bounded(long double x, std::int64_t lo, std::int64_t hi)
+{
+    if (!(x >= static_cast<long double>(lo))) return static_cast<std::int32_t>(lo);
+    if (x > static_cast<long double>(hi)) return static_cast<std::int32_t>(hi);
+    return static_cast<std::int32_t>(x);
+}
+
+// The value a pointer position stands for. `along` is X (horizontal) or
+// Y (vertical) and `size` the whole Width or Height: the pointer travels
+// the whole control, the bottom edge of a vertical one being Min.
+inline std::int32_t PointToValueOnBar(std::int32_t along, std::int32_t size, bool vertical, std::int32_t min,
+                                      std::int32_t max)
+{
+    if (size <= 0) return min;  // a control with no extent points nowhere
+    const long double f = vertical ? static_cast<long double>(size - static_cast<std::int64_t>(along)) / size
+                                   : static_cast<long double>(along) / size;
+    const long double range = static_cast<long double>(static_cast<std::int64_t>(max) - min);
+    return Bounded(static_cast<long double>(min) + Nearest(f * range), min, max);
+}
+
+// Scale of the thumb and tick placement: the thumb travels over the size
+// less its own extent.
+inline long double ThumbScale(std::int32_t size, std::int32_t thumb, std::int32_t min, std::int32_t max)
+{
+    const std::int64_t range = static_cast<std::int64_t>(max) - min;
+    if (range <= 0) return 0;
+    return static_cast<long double>(static_cast<std::int64_t>(size) - thumb) / static_cast<long double>(range);
+}
+
+// Offset of the thumb's leading edge along the bar: the top of a vertical
+// thumb, the left of a horizontal one, kept within 0 .. size - thumb.
+inline std::int32_t ThumbOffset(std::int32_t size, std::int32_t thumb, bool vertical, std::int32_t value,
+                                std::int32_t min, std::int32_t max)
+{
+    const long double travel = Nearest(static_cast<long double>(static_cast<std::int64_t>(value) - min) *
+                                       ThumbScale(size, thumb, min, max));
+    const long double offset =
+        vertical ? static_cast<long double>(size) - travel - static_cast<long double>(thumb) : travel;
+    const std::int64_t room = static_cast<std::int64_t>(size) - thumb;
+    // SmallerOf(room, offset), then LargerOf(0, ...): a thumb larger than
+    // the control sits at 0.
+    if (room < 0) return 0;
+    return Bounded(offset, 0, room);
+}
+
+// The page step of the keyboard: a tenth of the range, at least 1.
+constexpr std::int64_t PageStep(std::int32_t min, std::int32_t max)
+{
+    const std::int64_t tenth = (static_cast<std::int64_t>(max) - min) / 10;
+    return tenth > 1 ? tenth : 1;
+}
+
+}  // namespace SlideBar
