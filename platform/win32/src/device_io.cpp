@@ -124,11 +124,8 @@ HANDLE OpenDeviceFile(std::string_view path, DWORD desiredAccess, DWORD shareMod
 BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inBufferSize, LPVOID outBuffer,
                      DWORD outBufferSize, LPDWORD bytesReturned, LPOVERLAPPED /*overlapped*/)
 {
-    const auto object = win32::LookupHandleAs<win32::DeviceFileObject>(device);
-    if (!object) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    const auto object = win32::ObjectOfHandle<win32::DeviceFileObject>(device);
+    if (!object) return FALSE;
     if ((inBuffer == nullptr && inBufferSize != 0) || (outBuffer == nullptr && outBufferSize != 0)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;

@@ -150,11 +150,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECU
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED /*overlapped*/)
 {
     if (bytesRead != nullptr) *bytesRead = 0;
-    const auto plain = win32::LookupHandleAs<PlainFile>(file);
-    if (!plain) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    const auto plain = win32::ObjectOfHandle<PlainFile>(file);
+    if (!plain) return FALSE;
     if (buffer == nullptr && bytesToRead != 0) {
         SetLastError(ERROR_INVALID_USER_BUFFER);
         return FALSE;
@@ -179,11 +176,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPOVERLAPPED /*overlapped*/)
 {
     if (bytesWritten != nullptr) *bytesWritten = 0;
-    const auto plain = win32::LookupHandleAs<PlainFile>(file);
-    if (!plain) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    const auto plain = win32::ObjectOfHandle<PlainFile>(file);
+    if (!plain) return FALSE;
     if (buffer == nullptr && bytesToWrite != 0) {
         SetLastError(ERROR_INVALID_USER_BUFFER);
         return FALSE;

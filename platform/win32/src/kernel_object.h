@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "win32/errors.h"
 #include "win32/object_ref.h"
 #include "win32/types.h"
 
@@ -27,6 +28,14 @@ template <class T>
 std::shared_ptr<T> LookupHandleAs(HANDLE handle)
 {
     return std::dynamic_pointer_cast<T>(LookupHandle(handle));
+}
+// The same, for the calls on a handle: nullptr sets ERROR_INVALID_HANDLE.
+template <class T>
+std::shared_ptr<T> ObjectOfHandle(HANDLE handle)
+{
+    auto object = LookupHandleAs<T>(handle);
+    if (!object) SetLastError(ERROR_INVALID_HANDLE);
+    return object;
 }
 // Removes the handle, calls the object's HandleClosed and drops the handle's
 // reference (outside the table's lock); false when the handle is not in the table.

@@ -22,12 +22,11 @@ std::string Lower(std::string text)
     return text;
 }
 
-// An export as the function it is (through void(*)(), the one cast GCC
-// allows between function types).
+// An export as the function it is.
 template <class Function>
 Function ExportAs(FARPROC proc)
 {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+    return reinterpret_cast<Function>(proc);
 }
 
 class ModulesTest : public ::testing::Test {

@@ -97,7 +97,9 @@ using HDEVINFO = void*;
 
 inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
-using FARPROC = std::intptr_t (*)();
+// A function of unknown type, as GetProcAddress returns it; callers cast it
+// to the export's real type (a cast between function pointer types is clean).
+using FARPROC = void (*)();
 using PROC = FARPROC;
 
 struct GUID {
