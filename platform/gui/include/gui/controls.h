@@ -226,6 +226,9 @@ public:
     void Update() override;
     void Repaint() override;
     void InvalidateRect(const TRect& r);
+    // `erase`: the background is filled with the brush (WM_ERASEBKGND) before
+    // the paint, unless a handler answers that message.
+    void InvalidateRect(const TRect& r, bool erase);
 
     // The library's side.
     const gui::Surface& ClientSurface() const { return surface_; }
@@ -256,6 +259,10 @@ protected:
     // Graphic children over the window's own picture.
     void PaintControls(const TRect& area);
     virtual void CreateHandle();
+    // The two halves of CreateHandle: the handle and its surface, then
+    // WM_CREATE, WM_SIZE and the children.
+    void AllocateWindow();
+    void AnnounceWindow();
     void BoundsChanged(bool sized) override;
     TCanvas& PaintCanvas() { return *paintCanvas_; }
     // Points a canvas at the surface (nothing to draw on before realisation).
@@ -273,6 +280,9 @@ private:
     TBrush brush_;
     gui::Surface surface_;
     TRect invalid_;
+    bool erase_ = false;
+    TRect paintArea_;
+    bool paintErase_ = false;
     std::unique_ptr<TCanvas> paintCanvas_;
 };
 

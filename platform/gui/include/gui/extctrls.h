@@ -58,4 +58,6 @@ private:
     UINT interval_ = 1000;
     std::uint64_t next_ = 0;
     bool running_ = false;
+    // Cleared when the timer is freed (perhaps by its own OnTimer).
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -7,10 +7,14 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
+class TTimer;
+
 // Scoped: bs* names brush, bevel and slider styles too.
+
 enum class TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle : std::uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
@@ -121,7 +125,12 @@ private:
     bool modal_ = false;
     TModalResult modalResult_ = mrNone;
     TWinControl* activeControl_ = nullptr;
+    // The control that last had CM_ENTER.
+    TWinControl* entered_ = nullptr;
     void* window_ = nullptr;
+    friend class TWinControl;
+    friend class TApplication;
+    void EnterControl(TWinControl* control);
 };
 
 class TForm : public TCustomForm {
@@ -159,6 +168,8 @@ public:
     void Run();
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
+    // Tests: a new run after a terminated one.
+    void ClearTerminated() { terminated_ = false; }
     // Everything pending now: posted messages, input, due timers, paints,
     // then idle work (mouse enter/leave, hints). Does not wait.
     void ProcessMessages();
@@ -213,6 +224,8 @@ private:
     std::vector<TCustomForm*> forms_;
     std::vector<TTimer*> timers_;
     std::vector<std::function<void()>> posted_;
+    // Other threads post too.
+    mutable std::mutex postLock_;
     TCustomForm* mainForm_ = nullptr;
     TCustomForm* activeForm_ = nullptr;
     TControl* mouseControl_ = nullptr;

@@ -1,0 +1,40 @@
+// The library's own reach into controls: fields that only the library sets
+// (a form starts hidden) and the window handle table.
+#pragma once
+
+#include "gui/controls.h"
+
+struct ControlAccess {
+    static void SetVisibleField(TControl& c, bool v) { c.visible_ = v; }
+    static void SetParentColorField(TControl& c, bool v) { c.parentColor_ = v; }
+    static void SetColorField(TControl& c, TColor v) { c.color_ = v; }
+    static void SetParentFontField(TControl& c, bool v) { c.parentFont_ = v; }
+    static void KeyDown(TWinControl& c, Word& key, TShiftState shift) { c.KeyDown(key, shift); }
+    static void KeyPress(TWinControl& c, char& key) { c.KeyPress(key); }
+    static void PaintNow(TWinControl& c) { c.PaintNow(); }
+};
+
+namespace gui::detail {
+
+// Window handles: small numbers, never reused while the process runs.
+HWND AllocateHandle(TWinControl* control);
+void ReleaseHandle(HWND handle);
+// Nullptr for a handle that is gone. GUI thread only.
+TWinControl* FindControl(HWND handle);
+bool HandleAlive(HWND handle);
+
+// Mouse message <-> button and shift state.
+TShiftState ShiftFromKeys(WPARAM keys);
+WPARAM KeysFromShift(TShiftState shift);
+
+// Shows, hides and forgets a form's window on a display (nothing headless).
+void PresentForm(TCustomForm& form);
+void HideFormWindow(TCustomForm& form);
+void DestroyFormWindow(TCustomForm& form);
+// On a display: starts the window system's side (once) and installs the
+// display's desktop.
+void StartPresentation();
+// Runs the window system's events for at most `maxMs` milliseconds.
+void PumpEvents(int maxMs);
+
+}  // namespace gui::detail

@@ -1,0 +1,50 @@
+// The raised and sunken edges that buttons and edits draw around themselves.
+#pragma once
+
+#include "gui/graphics.h"
+
+namespace gui::detail {
+
+// One-pixel edges: `topLeft` along the top and left, `bottomRight` along the
+// bottom and right; returns the rectangle inside them.
+inline TRect Frame3D(TCanvas& canvas, TRect r, TColor topLeft, TColor bottomRight)
+{
+    TPen* pen = canvas.Pen();
+    const TPen saved = *pen;
+    pen->Style = psSolid;
+    pen->Width = 1;
+    pen->Color = topLeft;
+    canvas.Polyline({TPoint{r.Left, r.Bottom - 1}, TPoint{r.Left, r.Top}, TPoint{r.Right - 1, r.Top}});
+    pen->Color = bottomRight;
+    canvas.Polyline({TPoint{r.Right - 1, r.Top}, TPoint{r.Right - 1, r.Bottom - 1}, TPoint{r.Left - 1, r.Bottom - 1}});
+    *pen = saved;
+    return TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+}
+
+inline void Fill(TCanvas& canvas, const TRect& r, TColor color)
+{
+    TBrush* brush = canvas.Brush();
+    brush->Bitmap = nullptr;
+    brush->Style = TBrushStyle::bsSolid;
+    brush->Color = color;
+    canvas.FillRect(r);
+}
+
+// The raised face of a button (pressed: sunken) filled with clBtnFace.
+inline TRect ButtonFace(TCanvas& canvas, const TRect& r, bool pressed)
+{
+    Fill(canvas, r, clBtnFace);
+    if (pressed) return Frame3D(canvas, Frame3D(canvas, r, cl3DDkShadow, clBtnHighlight), clBtnShadow, clBtnFace);
+    return Frame3D(canvas, Frame3D(canvas, r, clBtnHighlight, cl3DDkShadow), clBtnFace, clBtnShadow);
+}
+
+// Text in `font` (grey when disabled), over whatever is there.
+inline void PlainText(TCanvas& canvas, const TFont& font, bool enabled, int x, int y, std::string_view text)
+{
+    canvas.Font()->Assign(font);
+    if (!enabled) canvas.Font()->SetColor(clGrayText);
+    canvas.Brush()->Style = TBrushStyle::bsClear;
+    canvas.TextOut(x, y, text);
+}
+
+}  // namespace gui::detail

@@ -1,0 +1,104 @@
+// Window handles and the window messages between this program's windows.
+#include "access.h"
+
+#include "gui/forms.h"
+
+#include <win32/desktop.h>
+
+#include <cstdint>
+#include <mutex>
+#include <unordered_map>
+
+namespace gui::detail {
+
+namespace {
+
+struct HandleTable {
+    std::mutex lock;
+    std::unordered_map<std::uintptr_t, TWinControl*> controls;
+    std::uintptr_t next = 0x10010;
+};
+
+HandleTable& Table()
+{
+    static HandleTable table;
+    return table;
+}
+
+std::uintptr_t Key(HWND h) { return reinterpret_cast<std::uintptr_t>(h); }
+
+}  // namespace
+
+HWND AllocateHandle(TWinControl* control)
+{
+    HandleTable& t = Table();
+    std::lock_guard guard(t.lock);
+    const std::uintptr_t value = t.next;
+    t.next += 4;
+    t.controls.emplace(value, control);
+    return reinterpret_cast<HWND>(value);
+}
+
+void ReleaseHandle(HWND handle)
+{
+    HandleTable& t = Table();
+    std::lock_guard guard(t.lock);
+    t.controls.erase(Key(handle));
+}
+
+TWinControl* FindControl(HWND handle)
+{
+    HandleTable& t = Table();
+    std::lock_guard guard(t.lock);
+    const auto it = t.controls.find(Key(handle));
+    return it == t.controls.end() ? nullptr : it->second;
+}
+
+bool HandleAlive(HWND handle)
+{
+    return FindControl(handle) != nullptr;
+}
+
+TShiftState ShiftFromKeys(WPARAM keys)
+{
+    TShiftState s;
+    if (keys & MK_SHIFT) s << ssShift;
+    if (keys & MK_CONTROL) s << ssCtrl;
+    if (keys & MK_LBUTTON) s << ssLeft;
+    if (keys & MK_RBUTTON) s << ssRight;
+    if (keys & MK_MBUTTON) s << ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s << ssAlt;
+    return s;
+}
+
+WPARAM KeysFromShift(TShiftState s)
+{
+    WPARAM k = 0;
+    if (s.Contains(ssShift)) k |= MK_SHIFT;
+    if (s.Contains(ssCtrl)) k |= MK_CONTROL;
+    if (s.Contains(ssLeft)) k |= MK_LBUTTON;
+    if (s.Contains(ssRight)) k |= MK_RBUTTON;
+    if (s.Contains(ssMiddle)) k |= MK_MBUTTON;
+    return k;
+}
+
+}  // namespace gui::detail
+
+BOOL IsWindow(HWND window)
+{
+    return gui::detail::HandleAlive(window) ? TRUE : FALSE;
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TWinControl* c = gui::detail::FindControl(window);
+    return c ? c->Perform(message, wParam, lParam) : 0;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!gui::detail::HandleAlive(window)) return FALSE;
+    // Looked up again at delivery: the window may be gone by then.
+    Application->Post([=] { SendMessageA(window, message, wParam, lParam); });
+    return TRUE;
+}

@@ -1,0 +1,161 @@
+// Raw input into the library's dispatch: the key state behind GetKeyState,
+// mouse routing (capture, graphic controls through their parent, disabled
+// windows get nothing) and keys (dialog-key pre-pass, then the focused
+// control's key steps).
+#include "access.h"
+
+#include "gui/input.h"
+
+#include <win32/desktop.h>
+
+namespace gui {
+
+namespace {
+
+struct Target {
+    TControl* control = nullptr;
+    TPoint point;  // in the control's client coordinates
+};
+
+Target Route(TCustomForm& form, TPoint p)
+{
+    if (TControl* capture = Application->CaptureControl()) {
+        const TPoint o = capture->FormOrigin();
+        if (capture->ParentForm() == &form) return Target{capture, TPoint{p.X - o.X, p.Y - o.Y}};
+    }
+    if (!form.Showing() || !form.Enabled()) return {};
+    TWinControl* w = &form;
+    for (;;) {
+        TControl* c = w->ControlAtPos(p, true);
+        auto* child = dynamic_cast<TWinControl*>(c);
+        if (!child) break;
+        // A disabled window takes no input, and its parent gets none either.
+        if (!child->Enabled()) return {};
+        p = TPoint{p.X - child->Left(), p.Y - child->Top()};
+        w = child;
+    }
+    if (TControl* g = w->ControlAtPos(p, false)) return Target{g, TPoint{p.X - g->Left(), p.Y - g->Top()}};
+    return Target{w, p};
+}
+
+int ButtonKey(TMouseButton b)
+{
+    return b == mbLeft ? VK_LBUTTON : b == mbRight ? VK_RBUTTON : VK_MBUTTON;
+}
+
+UINT DownMessage(TMouseButton b, bool dbl)
+{
+    if (b == mbLeft) return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    if (b == mbRight) return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+    return dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+}
+
+UINT UpMessage(TMouseButton b)
+{
+    return b == mbLeft ? WM_LBUTTONUP : b == mbRight ? WM_RBUTTONUP : WM_MBUTTONUP;
+}
+
+void SetKey(int vk, bool down)
+{
+    win32::CurrentDesktop().SetKeyDown(vk, down);
+}
+
+void SendMouse(const Target& t, UINT msg)
+{
+    if (!t.control) return;
+    t.control->Perform(msg, detail::KeysFromShift(CurrentShiftState()), MAKELPARAM_XY(t.point.X, t.point.Y));
+}
+
+// The control that takes the form's keys: the focused one, else the form.
+TWinControl& KeyTarget(TCustomForm& form)
+{
+    TWinControl* c = form.ActiveControl();
+    return c && c->Focused() ? *c : form;
+}
+
+}  // namespace
+
+TShiftState CurrentShiftState()
+{
+    TShiftState s;
+    if (GetKeyState(VK_SHIFT) < 0) s << ssShift;
+    if (GetKeyState(VK_MENU) < 0) s << ssAlt;
+    if (GetKeyState(VK_CONTROL) < 0) s << ssCtrl;
+    if (GetKeyState(VK_LBUTTON) < 0) s << ssLeft;
+    if (GetKeyState(VK_RBUTTON) < 0) s << ssRight;
+    if (GetKeyState(VK_MBUTTON) < 0) s << ssMiddle;
+    return s;
+}
+
+void PressMouse(TCustomForm& form, TMouseButton button, int x, int y, bool doubleClick)
+{
+    Application->SetPointer(&form, TPoint{x, y});
+    SetKey(ButtonKey(button), true);
+    const Target t = Route(form, TPoint{x, y});
+    // A control that does not ask for double-clicks gets a second press.
+    const bool dbl = doubleClick && t.control && t.control->ControlStyle().Contains(csDoubleClicks);
+    SendMouse(t, DownMessage(button, dbl));
+}
+
+void MoveMouse(TCustomForm& form, int x, int y)
+{
+    Application->SetPointer(&form, TPoint{x, y});
+    SendMouse(Route(form, TPoint{x, y}), WM_MOUSEMOVE);
+}
+
+void ReleaseMouse(TCustomForm& form, TMouseButton button, int x, int y)
+{
+    Application->SetPointer(&form, TPoint{x, y});
+    SetKey(ButtonKey(button), false);
+    SendMouse(Route(form, TPoint{x, y}), UpMessage(button));
+}
+
+void WheelMouse(TCustomForm& form, int x, int y, int)
+{
+    Application->SetPointer(&form, TPoint{x, y});
+}
+
+void PressKey(TCustomForm& form, WORD virtualKey)
+{
+    SetKey(virtualKey, true);
+    TWinControl& target = KeyTarget(form);
+    LRESULT want = 0;
+    switch (virtualKey) {
+    case VK_TAB: want = DLGC_WANTTAB; break;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN: want = DLGC_WANTARROWS; break;
+    case VK_RETURN:
+    case VK_ESCAPE: want = DLGC_WANTALLKEYS; break;
+    default: break;
+    }
+    // The dialog keys go to the form first unless the control wants them.
+    if (want != 0 && (&target == &form || (target.Perform(WM_GETDLGCODE) & want) == 0) &&
+        form.Perform(CM_DIALOGKEY, virtualKey) != 0)
+        return;
+    target.Perform(WM_KEYDOWN, virtualKey);
+}
+
+void ReleaseKey(TCustomForm& form, WORD virtualKey)
+{
+    SetKey(virtualKey, false);
+    KeyTarget(form).Perform(WM_KEYUP, virtualKey);
+}
+
+void TypeChar(TCustomForm& form, char c)
+{
+    KeyTarget(form).Perform(WM_CHAR, static_cast<unsigned char>(c));
+}
+
+void CloseBox(TCustomForm& form)
+{
+    form.Perform(WM_CLOSE);
+}
+
+void PostInput(std::function<void()> work)
+{
+    Application->Post(std::move(work));
+}
+
+}  // namespace gui

@@ -1,0 +1,88 @@
+// A form's composed pixels: its client surface with every visible windowed
+// control's surface over it, clipped to each parent; and PNG files of them.
+#include "access.h"
+#include "juce_image.h"
+#include "text.h"
+
+#include "gui/presentation.h"
+
+#include <juce_graphics/juce_graphics.h>
+
+#include <cstdlib>
+
+namespace gui {
+
+namespace {
+
+// Copies w's surface to (x, y) of `out`, within `clip` (out's pixels), then
+// its windowed children above it.
+void Compose(const TWinControl& w, int x, int y, const TRect& clip, Surface& out)
+{
+    const Surface& s = w.ClientSurface();
+    const TRect area = IntersectRect(clip, Bounds(x, y, s.width(), s.height()));
+    for (int row = area.Top; row < area.Bottom; ++row) {
+        const std::uint32_t* from = s.row(row - y) + (area.Left - x);
+        std::copy(from, from + area.Width(), out.row(row) + area.Left);
+    }
+    for (const TControl* c : w.ControlList()) {
+        const auto* child = dynamic_cast<const TWinControl*>(c);
+        if (!child || !child->Visible() || !child->HandleAllocated()) continue;
+        Compose(*child, x + child->Left(), y + child->Top(), area, out);
+    }
+}
+
+}  // namespace
+
+namespace detail {
+
+juce::Image SurfaceImage(const Surface& s)
+{
+    juce::Image image(juce::Image::RGB, std::max(1, s.width()), std::max(1, s.height()), true);
+    const juce::Image::BitmapData data(image, juce::Image::BitmapData::writeOnly);
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x) {
+            const std::uint32_t p = s.at(x, y);
+            data.setPixelColour(x, y, juce::Colour(static_cast<juce::uint8>(p >> 16), static_cast<juce::uint8>(p >> 8), static_cast<juce::uint8>(p)));
+        }
+    return image;
+}
+
+}  // namespace detail
+
+TBitmap ComposeForm(TCustomForm& form)
+{
+    Application->PaintPending();
+    TBitmap picture(form.ClientWidth(), form.ClientHeight());
+    if (form.HandleAllocated()) {
+        Surface& out = picture.Surface();
+        Compose(form, 0, 0, TRect{0, 0, out.width(), out.height()}, out);
+    }
+    return picture;
+}
+
+bool SaveBitmapPng(const TBitmap& bitmap, const std::string& path)
+{
+    if (bitmap.Surface().empty()) return false;
+    detail::EnsureJuce();
+    const juce::Image image = detail::SurfaceImage(bitmap.Surface());
+    const juce::File file = juce::File::getCurrentWorkingDirectory().getChildFile(juce::String::fromUTF8(path.c_str()));
+    file.deleteFile();
+    juce::FileOutputStream stream(file);
+    if (!stream.openedOk()) return false;
+    juce::PNGImageFormat png;
+    return png.writeImageToStream(image, stream);
+}
+
+bool SaveFormPng(TCustomForm& form, const std::string& path)
+{
+    return SaveBitmapPng(ComposeForm(form), path);
+}
+
+bool DisplayAvailable()
+{
+    const char* display = std::getenv("DISPLAY");
+    const char* headless = std::getenv("ZAVO_GUI_HEADLESS");
+    return display && *display && !(headless && *headless);
+}
+
+}  // namespace gui

@@ -1,0 +1,396 @@
+// Labels, push buttons and single-line edits.
+#include "bevel.h"
+
+#include "gui/forms.h"
+#include "gui/stdctrls.h"
+
+#include <win32/desktop.h>
+
+#include <algorithm>
+
+using gui::detail::Fill;
+
+// ---- TLabel ----
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetBounds(0, 0, 65, 17);
+}
+
+void TLabel::SetAutoSize(bool v)
+{
+    if (v == autoSize_) return;
+    autoSize_ = v;
+    AdjustSize();
+}
+
+void TLabel::SetAlignment(TAlignment a)
+{
+    if (a == alignment_) return;
+    alignment_ = a;
+    Invalidate();
+}
+
+void TLabel::SetLayout(TTextLayout l)
+{
+    if (l == layout_) return;
+    layout_ = l;
+    Invalidate();
+}
+
+void TLabel::SetTransparent(bool v)
+{
+    if (v == transparent_) return;
+    transparent_ = v;
+    Invalidate();
+}
+
+void TLabel::SetWordWrap(bool v)
+{
+    if (v == wordWrap_) return;
+    wordWrap_ = v;
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::AdjustSize()
+{
+    if (!autoSize_ || ComponentState().Contains(csLoading)) return;
+    TCanvas measure;
+    measure.Font()->Assign(*Font());
+    // An empty caption keeps the height of a line.
+    const TPoint size = measure.TextExtent(Caption().empty() ? std::string_view(" ") : std::string_view(Caption()));
+    SetBounds(Left(), Top(), Caption().empty() ? Width() : size.X, size.Y);
+}
+
+void TLabel::WndProc(TMessage& m)
+{
+    if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustSize();
+    TGraphicControl::WndProc(m);
+}
+
+void TLabel::Paint()
+{
+    TCanvas& canvas = *Canvas();
+    const TRect client = ClientRect();
+    if (!transparent_) Fill(canvas, client, Color());
+    canvas.Font()->Assign(*Font());
+    const TPoint size = canvas.TextExtent(Caption());
+    int x = 0;
+    if (alignment_ == taCenter) x = (client.Width() - size.X) / 2;
+    else if (alignment_ == taRightJustify) x = client.Width() - size.X;
+    int y = 0;
+    if (layout_ == tlCenter) y = (client.Height() - size.Y) / 2;
+    else if (layout_ == tlBottom) y = client.Height() - size.Y;
+    if (!Enabled()) canvas.Font()->SetColor(clGrayText);
+    canvas.Brush()->Style = TBrushStyle::bsClear;
+    canvas.TextRect(client, x, y, Caption());
+}
+
+// ---- TButton ----
+
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner)
+{
+    // Clicks come from the button's own press and release; a double-click
+    // is two presses.
+    SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption});
+    SetColor(clBtnFace);
+    SetTabStop(true);
+    SetBounds(0, 0, 75, 25);
+}
+
+void TButton::SetDefault(bool v)
+{
+    if (v == default_) return;
+    default_ = v;
+    Invalidate();
+}
+
+void TButton::Click()
+{
+    if (TCustomForm* form = ParentForm(); form && modalResult_ != mrNone) form->SetModalResult(modalResult_);
+    TWinControl::Click();
+}
+
+void TButton::WndProc(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        return;
+    case CM_ENTER:
+    case CM_EXIT:
+        TWinControl::WndProc(m);
+        Invalidate();
+        return;
+    case WM_KILLFOCUS:
+        pressed_ = spacePressed_ = false;
+        TWinControl::WndProc(m);
+        return;
+    default:
+        TWinControl::WndProc(m);
+    }
+}
+
+void TButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft) {
+        SetFocus();
+        pressed_ = true;
+        Invalidate();
+    }
+    TWinControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TButton::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (pressed_) Invalidate();
+    TWinControl::MouseMove(Shift, X, Y);
+}
+
+void TButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft && pressed_) {
+        pressed_ = false;
+        Invalidate();
+        if (ClientRect().Contains(TPoint{X, Y})) Click();
+    }
+    TWinControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TButton::KeyDown(Word& Key, TShiftState Shift)
+{
+    TWinControl::KeyDown(Key, Shift);
+    if (Key == VK_SPACE) {
+        spacePressed_ = true;
+        Invalidate();
+    }
+}
+
+void TButton::KeyUp(Word& Key, TShiftState Shift)
+{
+    TWinControl::KeyUp(Key, Shift);
+    if (Key == VK_SPACE && spacePressed_) {
+        spacePressed_ = false;
+        Invalidate();
+        Click();
+    }
+}
+
+void TButton::PaintWindow(TCanvas& canvas)
+{
+    TRect r = ClientRect();
+    const bool pressed = spacePressed_ || (pressed_ && MouseCapture() && ClientRect().Contains(ScreenToClient(Mouse->CursorPos())));
+    const TCustomForm* form = ParentForm();
+    const bool isDefault = Focused() || (default_ && form && !dynamic_cast<TButton*>(form->ActiveControl()));
+    if (isDefault) r = gui::detail::Frame3D(canvas, r, clBlack, clBlack);
+    r = gui::detail::ButtonFace(canvas, r, pressed);
+    const TPoint size = [&] {
+        canvas.Font()->Assign(*Font());
+        return canvas.TextExtent(Caption());
+    }();
+    const int shift = pressed ? 1 : 0;
+    gui::detail::PlainText(canvas, *Font(), Enabled(), r.Left + (r.Width() - size.X) / 2 + shift,
+                           r.Top + (r.Height() - size.Y) / 2 + shift, Caption());
+    if (Focused()) {
+        canvas.Brush()->Style = TBrushStyle::bsSolid;
+        canvas.Brush()->Color = clGray;
+        canvas.FrameRect(TRect{r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2});
+    }
+}
+
+// ---- TEdit ----
+
+TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetColor(clWindow);
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 21);
+}
+
+void TEdit::SetSelStart(int v)
+{
+    selStart_ = std::clamp(v, 0, static_cast<int>(Text().size()));
+    selLength_ = 0;
+    Invalidate();
+}
+
+void TEdit::SetSelLength(int v)
+{
+    selLength_ = std::clamp(v, 0, static_cast<int>(Text().size()) - selStart_);
+    Invalidate();
+}
+
+void TEdit::SelectAll()
+{
+    selStart_ = 0;
+    selLength_ = static_cast<int>(Text().size());
+    Invalidate();
+}
+
+void TEdit::ReplaceSelection(std::string_view text)
+{
+    if (readOnly_) return;
+    const std::string& old = Text();
+    const std::size_t start = static_cast<std::size_t>(selStart_);
+    const std::size_t kept = old.size() - static_cast<std::size_t>(selLength_);
+    if (maxLength_ > 0) {
+        const std::size_t room = static_cast<std::size_t>(maxLength_) > kept ? static_cast<std::size_t>(maxLength_) - kept : 0;
+        text = text.substr(0, std::min(room, text.size()));
+    }
+    if (text.empty() && selLength_ == 0) return;
+    std::string next = old.substr(0, start);
+    next += text;
+    next += old.substr(start + static_cast<std::size_t>(selLength_));
+    const int caret = static_cast<int>(start + text.size());
+    SetText(next);
+    selStart_ = caret;
+    selLength_ = 0;
+    Invalidate();
+}
+
+void TEdit::PasteText(std::string_view text)
+{
+    // One line: the paste ends at the first line break.
+    ReplaceSelection(text.substr(0, std::min(text.find_first_of("\r\n"), text.size())));
+}
+
+void TEdit::PasteFromClipboard()
+{
+    PasteText(ClipboardText());
+}
+
+void TEdit::WndProc(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+        return;
+    case CM_TEXTCHANGED:
+        selStart_ = std::min(selStart_, static_cast<int>(Text().size()));
+        selLength_ = std::min(selLength_, static_cast<int>(Text().size()) - selStart_);
+        TWinControl::WndProc(m);
+        InvokeEvent(OnChange, this);
+        return;
+    case CM_EXIT:
+        TWinControl::WndProc(m);
+        Invalidate();
+        return;
+    default:
+        TWinControl::WndProc(m);
+    }
+}
+
+void TEdit::DoEnter()
+{
+    SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TEdit::KeyDown(Word& Key, TShiftState Shift)
+{
+    TWinControl::KeyDown(Key, Shift);
+    const int length = static_cast<int>(Text().size());
+    const int caret = selStart_ + selLength_;
+    switch (Key) {
+    case VK_LEFT: SetSelStart(selLength_ > 0 ? selStart_ : caret - 1); break;
+    case VK_RIGHT: SetSelStart(selLength_ > 0 ? caret : caret + 1); break;
+    case VK_HOME: SetSelStart(0); break;
+    case VK_END: SetSelStart(length); break;
+    case VK_DELETE:
+        if (selLength_ == 0 && selStart_ < length) selLength_ = 1;
+        ReplaceSelection("");
+        break;
+    default: break;
+    }
+}
+
+void TEdit::KeyPress(char& Key)
+{
+    TWinControl::KeyPress(Key);
+    const unsigned char c = static_cast<unsigned char>(Key);
+    if (c == 0) return;
+    if (c == '\b') {
+        if (selLength_ == 0 && selStart_ > 0) {
+            --selStart_;
+            selLength_ = 1;
+        }
+        ReplaceSelection("");
+    } else if (c == 22) {  // Ctrl+V
+        PasteFromClipboard();
+    } else if (c == 3 || c == 24) {  // Ctrl+C, Ctrl+X
+        SetClipboardText(Text().substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_)));
+        if (c == 24) ReplaceSelection("");
+    } else if (c == 1) {  // Ctrl+A
+        SelectAll();
+    } else if (c >= 32) {
+        ReplaceSelection(std::string_view(&Key, 1));
+    }
+}
+
+void TEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft) {
+        const bool entering = !Focused();
+        SetFocus();
+        if (!entering) {
+            // The caret goes to the character boundary nearest the press.
+            TCanvas measure;
+            measure.Font()->Assign(*Font());
+            int best = 0;
+            for (int i = 0; i <= static_cast<int>(Text().size()); ++i)
+                if (std::abs(3 + measure.TextWidth(std::string_view(Text()).substr(0, static_cast<std::size_t>(i))) - X) <
+                    std::abs(3 + measure.TextWidth(std::string_view(Text()).substr(0, static_cast<std::size_t>(best))) - X))
+                    best = i;
+            SetSelStart(best);
+        }
+    }
+    TWinControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TEdit::PaintWindow(TCanvas& canvas)
+{
+    TRect r = ClientRect();
+    Fill(canvas, r, Color());
+    r = gui::detail::Frame3D(canvas, r, clBtnShadow, clBtnHighlight);
+    r = gui::detail::Frame3D(canvas, r, cl3DDkShadow, cl3DLight);
+    canvas.Font()->Assign(*Font());
+    const std::string_view text = Text();
+    const int y = r.Top + (r.Height() - canvas.TextHeight("0")) / 2;
+    const int x = r.Left + 1;
+    const auto prefix = [&](int n) { return canvas.TextWidth(text.substr(0, static_cast<std::size_t>(n))); };
+    gui::detail::PlainText(canvas, *Font(), Enabled(), x, y, text);
+    if (!Focused()) return;
+    if (selLength_ > 0) {
+        const TRect sel{x + prefix(selStart_), y, x + prefix(selStart_ + selLength_), y + canvas.TextHeight("0")};
+        Fill(canvas, sel, clHighlight);
+        canvas.Font()->SetColor(clHighlightText);
+        canvas.Brush()->Style = TBrushStyle::bsClear;
+        canvas.TextOut(sel.Left, y, text.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_)));
+    } else {
+        canvas.Pen()->Color = clWindowText;
+        const int cx = x + prefix(selStart_);
+        canvas.MoveTo(cx, y);
+        canvas.LineTo(cx, y + canvas.TextHeight("0"));
+    }
+}
+
+// ---- clipboard ----
+
+namespace {
+std::string& Clipboard()
+{
+    static std::string text;
+    return text;
+}
+}  // namespace
+
+void SetClipboardText(std::string_view text)
+{
+    Clipboard() = text;
+}
+
+std::string ClipboardText()
+{
+    return Clipboard();
+}

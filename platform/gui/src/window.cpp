@@ -1,0 +1,215 @@
+// Forms on a display: each shown form is a JUCE window that shows the form's
+// composed pixels and feeds the raw mouse and keyboard input into the
+// library's dispatch, keeping the key state behind GetKeyState current.
+#include "access.h"
+#include "juce_image.h"
+#include "text.h"
+
+#include "gui/input.h"
+#include "gui/presentation.h"
+
+#include <win32/desktop.h>
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <cctype>
+
+namespace gui::detail {
+
+namespace {
+
+// The display's desktop: its screen, real message boxes and a key table.
+class DisplayDesktop final : public win32::Desktop {
+public:
+    int MessageBox(HWND, std::string_view text, std::string_view caption, UINT type) override
+    {
+        const juce::String t = juce::String::fromUTF8(text.data(), static_cast<int>(text.size()));
+        const juce::String c = juce::String::fromUTF8(caption.data(), static_cast<int>(caption.size()));
+        const auto icon = (type & 0xF0) == MB_ICONERROR ? juce::MessageBoxIconType::WarningIcon : juce::MessageBoxIconType::InfoIcon;
+        switch (type & MB_TYPEMASK) {
+        case MB_OKCANCEL: return juce::NativeMessageBox::showOkCancelBox(icon, c, t, nullptr, nullptr) ? IDOK : IDCANCEL;
+        case MB_YESNO: return juce::NativeMessageBox::showYesNoBox(icon, c, t, nullptr, nullptr) == 1 ? IDYES : IDNO;
+        case MB_YESNOCANCEL: {
+            const int r = juce::NativeMessageBox::showYesNoCancelBox(icon, c, t, nullptr, nullptr);
+            return r == 1 ? IDYES : r == 2 ? IDNO : IDCANCEL;
+        }
+        default: juce::NativeMessageBox::showMessageBox(icon, c, t); return IDOK;
+        }
+    }
+    BOOL ExitWindows(UINT, DWORD) override { return FALSE; }
+    bool KeyDown(int vk) const override { return keys_.Down(vk); }
+    bool KeyToggled(int vk) const override { return keys_.Toggled(vk); }
+    void SetKeyDown(int vk, bool down) override { keys_.SetDown(vk, down); }
+    RECT ScreenRect() const override { return ToRect(Primary() ? Primary()->totalArea : juce::Rectangle<int>(0, 0, 1920, 1080)); }
+    RECT WorkArea() const override { return ToRect(Primary() ? Primary()->userArea : juce::Rectangle<int>(0, 0, 1920, 1040)); }
+
+private:
+    static const juce::Displays::Display* Primary() { return juce::Desktop::getInstance().getDisplays().getPrimaryDisplay(); }
+    static RECT ToRect(juce::Rectangle<int> r) { return RECT{r.getX(), r.getY(), r.getRight(), r.getBottom()}; }
+    win32::KeyTable keys_;
+};
+
+WORD VirtualKey(const juce::KeyPress& key)
+{
+    static const std::pair<int, WORD> table[] = {
+        {juce::KeyPress::returnKey, VK_RETURN}, {juce::KeyPress::escapeKey, VK_ESCAPE}, {juce::KeyPress::tabKey, VK_TAB},
+        {juce::KeyPress::spaceKey, VK_SPACE}, {juce::KeyPress::backspaceKey, VK_BACK}, {juce::KeyPress::deleteKey, VK_DELETE},
+        {juce::KeyPress::insertKey, VK_INSERT}, {juce::KeyPress::homeKey, VK_HOME}, {juce::KeyPress::endKey, VK_END},
+        {juce::KeyPress::pageUpKey, VK_PRIOR}, {juce::KeyPress::pageDownKey, VK_NEXT}, {juce::KeyPress::leftKey, VK_LEFT},
+        {juce::KeyPress::rightKey, VK_RIGHT}, {juce::KeyPress::upKey, VK_UP}, {juce::KeyPress::downKey, VK_DOWN},
+    };
+    const int code = key.getKeyCode();
+    for (const auto& [juceKey, vk] : table)
+        if (code == juceKey) return vk;
+    for (int i = 0; i < 12; ++i)
+        if (code == juce::KeyPress::F1Key + i) return static_cast<WORD>(VK_F1 + i);
+    if (code >= 0 && code < 128 && std::isalnum(code)) return static_cast<WORD>(std::toupper(code));
+    return 0;
+}
+
+class FormWindow final : public juce::Component, private juce::Timer {
+public:
+    explicit FormWindow(TCustomForm& form) : form_(form)
+    {
+        setOpaque(true);
+        setWantsKeyboardFocus(true);
+        Refresh();
+        int flags = juce::ComponentPeer::windowAppearsOnTaskbar;
+        if (form.BorderStyle() != TFormBorderStyle::bsNone)
+            flags |= juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowHasCloseButton;
+        if (form.BorderStyle() == TFormBorderStyle::bsSizeable) flags |= juce::ComponentPeer::windowHasMinimiseButton;
+        addToDesktop(flags);
+        setTopLeftPosition(form.Left() + form.FrameLeft(), form.Top() + form.FrameTop());
+        startTimer(25);
+    }
+
+    void Refresh()
+    {
+        image_ = ComposeForm(form_);
+        const gui::Surface& s = image_.Surface();
+        if (getWidth() != s.width() || getHeight() != s.height()) setSize(std::max(1, s.width()), std::max(1, s.height()));
+        const juce::String title = juce::String::fromUTF8(form_.Caption().c_str());
+        if (getName() != title) setName(title);
+        repaint();
+    }
+
+    void paint(juce::Graphics& g) override
+    {
+        const gui::Surface& s = image_.Surface();
+        if (s.empty()) return;
+        g.drawImageAt(SurfaceImage(s), 0, 0);
+    }
+
+    void mouseMove(const juce::MouseEvent& e) override { Input([&] { MoveMouse(form_, e.x, e.y); }, e.mods); }
+    void mouseDrag(const juce::MouseEvent& e) override { Input([&] { MoveMouse(form_, e.x, e.y); }, e.mods); }
+    void mouseDown(const juce::MouseEvent& e) override
+    {
+        grabKeyboardFocus();
+        Input([&] { PressMouse(form_, Button(e.mods), e.x, e.y, e.getNumberOfClicks() == 2); }, e.mods);
+    }
+    void mouseUp(const juce::MouseEvent& e) override { Input([&] { ReleaseMouse(form_, Button(e.mods), e.x, e.y); }, e.mods); }
+    void mouseExit(const juce::MouseEvent&) override
+    {
+        if (Application->PointerForm() == &form_ && !Application->CaptureControl()) Application->SetPointer(nullptr, TPoint{});
+    }
+    void modifierKeysChanged(const juce::ModifierKeys& mods) override { Modifiers(mods); }
+    bool keyPressed(const juce::KeyPress& key) override
+    {
+        const WORD vk = VirtualKey(key);
+        const juce::juce_wchar ch = key.getTextCharacter();
+        Input(
+            [&] {
+                if (vk != 0) PressKey(form_, vk);
+                if (vk == VK_BACK) TypeChar(form_, '\b');
+                else if (ch >= 32 && ch < 127) TypeChar(form_, static_cast<char>(ch));
+                if (vk != 0) ReleaseKey(form_, vk);
+            },
+            key.getModifiers());
+        return true;
+    }
+    void userTriedToCloseWindow() override
+    {
+        Input([&] { CloseBox(form_); }, juce::ModifierKeys::currentModifiers);
+    }
+
+private:
+    static TMouseButton Button(const juce::ModifierKeys& mods)
+    {
+        return mods.isRightButtonDown() ? mbRight : mods.isMiddleButtonDown() ? mbMiddle : mbLeft;
+    }
+    static void Modifiers(const juce::ModifierKeys& mods)
+    {
+        win32::Desktop& desktop = win32::CurrentDesktop();
+        desktop.SetKeyDown(VK_SHIFT, mods.isShiftDown());
+        desktop.SetKeyDown(VK_CONTROL, mods.isCtrlDown());
+        desktop.SetKeyDown(VK_MENU, mods.isAltDown());
+    }
+    template <class Work>
+    void Input(Work work, const juce::ModifierKeys& mods)
+    {
+        Modifiers(mods);
+        try {
+            work();
+        } catch (...) {
+            Application->HandleException(&form_);
+        }
+        Refresh();
+    }
+    void timerCallback() override { Refresh(); }
+
+    TCustomForm& form_;
+    TBitmap image_;
+};
+
+FormWindow* WindowOf(TCustomForm& form)
+{
+    return static_cast<FormWindow*>(form.PresentationWindow());
+}
+
+}  // namespace
+
+void StartPresentation()
+{
+    static bool started = false;
+    if (started) return;
+    started = true;
+    EnsureJuce();
+    win32::InstallDesktop(std::make_shared<DisplayDesktop>());
+}
+
+void PumpEvents(int maxMs)
+{
+    auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+    if (!mm) return;
+    // Each call with 0 handles at most one event: take what is there.
+    if (maxMs <= 0) {
+        for (int i = 0; i < 32; ++i) mm->runDispatchLoopUntil(0);
+        return;
+    }
+    mm->runDispatchLoopUntil(maxMs);
+}
+
+void PresentForm(TCustomForm& form)
+{
+    if (!Application->Presenting()) return;
+    FormWindow* window = WindowOf(form);
+    if (!window) {
+        window = new FormWindow(form);
+        form.SetPresentationWindow(window);
+    }
+    window->setVisible(true);
+    window->toFront(true);
+}
+
+void HideFormWindow(TCustomForm& form)
+{
+    if (FormWindow* window = WindowOf(form)) window->setVisible(false);
+}
+
+void DestroyFormWindow(TCustomForm& form)
+{
+    delete WindowOf(form);
+    form.SetPresentationWindow(nullptr);
+}
+
+}  // namespace gui::detail

@@ -1,0 +1,171 @@
+// Mouse and key routing: capture, graphic controls, shift states, enter and
+// leave at idle, the dialog-key pre-pass and key preview.
+#include "probe.h"
+
+using gui_testing::GuiTest;
+using gui_testing::Strings;
+
+namespace {
+
+class Dispatch : public GuiTest {
+protected:
+    Dispatch()
+    {
+        form = NewForm(200, 100);
+        a = new Probe(form, EventLog(), "a", DLGC_WANTARROWS);
+        a->SetBounds(10, 10, 50, 30);
+        a->SetParent(form);
+        b = new Probe(form, EventLog(), "b");
+        b->SetBounds(100, 10, 50, 30);
+        b->SetParent(form);
+        form->Show();
+        Application->ProcessMessages();
+        ClearEvents();
+    }
+    TForm* form = nullptr;
+    Probe* a = nullptr;
+    Probe* b = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Dispatch, LeftPressCapturesUntilReleaseWithClientCoordinates)
+{
+    gui::PressMouse(*form, mbLeft, 20, 15);
+    gui::MoveMouse(*form, 300, -5);  // beyond the form
+    gui::ReleaseMouse(*form, mbLeft, 5, 50);
+    gui::MoveMouse(*form, 120, 20);  // no capture any more: b
+    EXPECT_EQ(Events(), (Strings{"a down 0 [Left] 10,5", "a move [Left] 290,-15", "a up 0 [] -5,40", "b move [] 20,10"}));
+    EXPECT_EQ(Application->CaptureControl(), nullptr);
+}
+
+TEST_F(Dispatch, RightPressDoesNotCaptureAndShiftHoldsOnlyHeldButtons)
+{
+    desktop().SetKeyDown(VK_SHIFT, true);
+    gui::PressMouse(*form, mbRight, 20, 15);
+    gui::MoveMouse(*form, 120, 20);
+    gui::ReleaseMouse(*form, mbRight, 120, 20);
+    desktop().SetKeyDown(VK_SHIFT, false);
+    EXPECT_EQ(Events(), (Strings{"a down 1 [ShiftRight] 10,5", "b move [ShiftRight] 20,10", "b up 1 [Shift] 20,10"}));
+}
+
+TEST_F(Dispatch, DoubleClickIsASecondPressWithDouble)
+{
+    gui::PressMouse(*form, mbLeft, 20, 15);
+    gui::ReleaseMouse(*form, mbLeft, 20, 15);
+    gui::PressMouse(*form, mbLeft, 20, 15, true);
+    EXPECT_EQ(Events().back(), "a down 0 [LeftDouble] 10,5");
+}
+
+TEST_F(Dispatch, GraphicControlsGetMouseThroughTheirParentTopmostEnabledFirst)
+{
+    auto* under = new TLabel(form);
+    under->SetBounds(60, 50, 40, 20);
+    under->SetParent(form);
+    auto* over = new TLabel(form);
+    over->SetBounds(70, 55, 40, 20);
+    over->SetParent(form);
+    under->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int x, int y) { Record("under up " + std::to_string(x) + "," + std::to_string(y)); };
+    over->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int x, int y) { Record("over up " + std::to_string(x) + "," + std::to_string(y)); };
+    form->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) { Record("form up"); };
+    gui::PressMouse(*form, mbRight, 75, 60);
+    gui::ReleaseMouse(*form, mbRight, 75, 60);
+    over->SetEnabled(false);
+    gui::PressMouse(*form, mbRight, 75, 60);
+    gui::ReleaseMouse(*form, mbRight, 75, 60);
+    gui::PressMouse(*form, mbLeft, 105, 60);
+    gui::ReleaseMouse(*form, mbLeft, 105, 60);
+    // A left press captures: the release far away still goes to the label.
+    gui::PressMouse(*form, mbLeft, 61, 51);
+    gui::ReleaseMouse(*form, mbLeft, 190, 90);
+    EXPECT_EQ(Events(), (Strings{"over up 5,5", "under up 15,10", "form up", "under up 130,40"}));
+}
+
+TEST_F(Dispatch, EnterAndLeaveComeAtIdleAndOnlyToTheCaptureWhileCaptured)
+{
+    gui::MoveMouse(*form, 20, 15);
+    EXPECT_EQ(Events(), (Strings{"a move [] 10,5"}));
+    Application->ProcessMessages();
+    EXPECT_EQ(Events().back(), "a mouseenter");
+    gui::PressMouse(*form, mbLeft, 20, 15);
+    gui::MoveMouse(*form, 120, 20);
+    Application->ProcessMessages();
+    gui::MoveMouse(*form, 20, 15);
+    Application->ProcessMessages();
+    gui::ReleaseMouse(*form, mbLeft, 20, 15);
+    gui::MoveMouse(*form, 120, 20);
+    Application->ProcessMessages();
+    EXPECT_EQ(Events(), (Strings{"a move [] 10,5", "a mouseenter", "a down 0 [Left] 10,5", "a move [Left] 110,10",
+                                 "a mouseleave", "a move [Left] 10,5", "a mouseenter", "a up 0 [] 10,5", "b move [] 20,10",
+                                 "a mouseleave", "b mouseenter"}));
+}
+
+TEST_F(Dispatch, ArrowsReachAControlThatWantsThemAndNavigateOtherwise)
+{
+    a->SetFocus();
+    ClearEvents();
+    gui::PressKey(*form, VK_RIGHT);
+    EXPECT_EQ(Events(), (Strings{"a key 39"}));
+    EXPECT_TRUE(a->Focused());
+    b->SetFocus();
+    ClearEvents();
+    gui::PressKey(*form, VK_RIGHT);  // b does not want arrows: the form moves the focus
+    EXPECT_TRUE(a->Focused());
+    gui::PressKey(*form, VK_NEXT);  // never a dialog key
+    EXPECT_EQ(Events().back(), "a key 34");
+    gui::PressKey(*form, VK_TAB);
+    EXPECT_TRUE(b->Focused());
+}
+
+TEST_F(Dispatch, KeyPreviewRunsFirstAndMaySwallowOrRewriteTheKey)
+{
+    form->SetKeyPreview(true);
+    form->OnKeyDown = [this](TObject*, Word& key, TShiftState) {
+        Record("form " + std::to_string(key));
+        if (key >= VK_F1 && key <= VK_F12) key = static_cast<Word>(key - VK_F1);
+    };
+    a->OnKeyDown = [this](TObject*, Word& key, TShiftState) { Record("a event " + std::to_string(key)); };
+    a->SetFocus();
+    ClearEvents();
+    gui::PressKey(*form, VK_F1);
+    gui::PressKey(*form, VK_F1 + 2);
+    gui::PressKey(*form, VK_UP);
+    EXPECT_EQ(Events(), (Strings{"form 112", "form 114", "a key 2", "a event 2", "form 38", "a key 38", "a event 38"}));
+}
+
+TEST_F(Dispatch, KeyStateFollowsInputAndTheWheelDoesNothing)
+{
+    a->SetFocus();
+    ClearEvents();
+    gui::PressKey(*form, VK_CONTROL);
+    EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+    gui::ReleaseKey(*form, VK_CONTROL);
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    gui::WheelMouse(*form, 20, 15, 120);
+    EXPECT_EQ(Events(), (Strings{"a key 17"}));
+}
+
+TEST_F(Dispatch, DisabledWindowGetsNoMouseInput)
+{
+    a->SetEnabled(false);
+    form->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { Record("form down"); };
+    gui::PressMouse(*form, mbLeft, 20, 15);
+    gui::ReleaseMouse(*form, mbLeft, 20, 15);
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(Dispatch, PostedMessagesRunFromTheLoopAndNotForAGoneWindow)
+{
+    HWND handle = b->Handle();
+    EXPECT_TRUE(PostMessageA(handle, WM_SIZE, 0, MAKELPARAM_XY(7, 0)));
+    EXPECT_TRUE(Events().empty());
+    Application->ProcessMessages();
+    EXPECT_EQ(Events(), (Strings{"b size 7x30"}));
+    EXPECT_TRUE(PostMessageA(handle, WM_SIZE, 0, 0));
+    delete b;
+    b = nullptr;
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_FALSE(PostMessageA(handle, WM_SIZE, 0, 0));
+    Application->ProcessMessages();
+    EXPECT_EQ(Events().size(), 1u);
+}

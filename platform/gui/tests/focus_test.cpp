@@ -1,0 +1,92 @@
+// The focus change order, Focused during enter and exit, CanFocus, tab order.
+#include "probe.h"
+
+using gui_testing::GuiTest;
+using gui_testing::Strings;
+
+TEST_F(GuiTest, FocusChangeKillsThenExitsThenEntersWithTheNewOwnerFocused)
+{
+    TForm* form = NewForm();
+    auto* a = new Probe(form, EventLog(), "a");
+    a->SetParent(form);
+    auto* b = new Probe(form, EventLog(), "b");
+    b->SetParent(form);
+    form->Show();
+    EXPECT_TRUE(a->Focused()) << "the first in tab order";
+    ClearEvents();
+    b->SetFocus();
+    EXPECT_EQ(Events(), (Strings{"a killfocus", "a exit focused=no", "b enter focused=yes", "b setfocus focused=yes"}));
+    ClearEvents();
+    b->SetFocus();
+    EXPECT_TRUE(Events().empty()) << "no change, no messages";
+}
+
+TEST_F(GuiTest, SetFocusOnAControlThatCannotFocusDoesNothing)
+{
+    TForm* form = NewForm();
+    auto* a = new Probe(form, EventLog(), "a");
+    a->SetParent(form);
+    auto* hidden = new Probe(form, EventLog(), "hidden");
+    hidden->SetParent(form);
+    hidden->Hide();
+    auto* off = new Probe(form, EventLog(), "off");
+    off->SetParent(form);
+    off->SetEnabled(false);
+    auto* loose = new Probe(form, EventLog(), "loose");
+    EXPECT_FALSE(a->CanFocus()) << "its form is not shown";
+    form->Show();
+    EXPECT_TRUE(a->CanFocus());
+    EXPECT_FALSE(hidden->CanFocus());
+    EXPECT_FALSE(off->CanFocus());
+    EXPECT_FALSE(loose->CanFocus());
+    hidden->SetFocus();
+    off->SetFocus();
+    loose->SetFocus();
+    EXPECT_TRUE(a->Focused());
+    delete loose;
+}
+
+TEST_F(GuiTest, InitialFocusIsTheLowestTabOrderAndTabFollowsIt)
+{
+    TForm* form = NewForm();
+    auto* first = new Probe(form, EventLog(), "first");
+    first->SetParent(form);
+    auto* second = new Probe(form, EventLog(), "second");
+    second->SetParent(form);
+    auto* third = new TButton(form);
+    third->SetParent(form);
+    second->SetTabOrder(0);
+    EXPECT_EQ(second->TabOrder(), 0);
+    EXPECT_EQ(first->TabOrder(), 1);
+    first->SetTabStop(false);
+    form->Show();
+    EXPECT_TRUE(second->Focused());
+    gui::PressKey(*form, VK_TAB);
+    EXPECT_TRUE(third->Focused()) << "first has no tab stop";
+    gui::PressKey(*form, VK_TAB);
+    EXPECT_TRUE(second->Focused()) << "wraps around";
+    desktop().SetKeyDown(VK_SHIFT, true);
+    gui::PressKey(*form, VK_TAB);
+    desktop().SetKeyDown(VK_SHIFT, false);
+    EXPECT_TRUE(third->Focused()) << "backwards";
+}
+
+TEST_F(GuiTest, AClickDoesNotFocusACustomControlButAButtonTakesIt)
+{
+    TForm* form = NewForm();
+    auto* a = new Probe(form, EventLog(), "a");
+    a->SetParent(form);
+    auto* p = new Probe(form, EventLog(), "p");
+    p->SetBounds(0, 50, 20, 20);
+    p->SetParent(form);
+    auto* button = new TButton(form);
+    button->SetBounds(100, 0, 75, 25);
+    button->SetParent(form);
+    form->Show();
+    gui::PressMouse(*form, mbLeft, 5, 55);
+    gui::ReleaseMouse(*form, mbLeft, 5, 55);
+    EXPECT_TRUE(a->Focused());
+    gui::PressMouse(*form, mbLeft, 110, 5);
+    EXPECT_TRUE(button->Focused());
+    gui::ReleaseMouse(*form, mbLeft, 110, 5);
+}

@@ -1,0 +1,58 @@
+// Format, StrToInt and the string list.
+#include <vcl.h>
+
+#include <gtest/gtest.h>
+
+TEST(SysUtils, FormatSignedAndPlusSigned)
+{
+    EXPECT_EQ(Format("%d", -40), "-40");
+    EXPECT_EQ(Format("+%d", 25), "+25");
+    EXPECT_EQ(Format("%d ", 7) + "dB%", "7 dB%") << "a caption is appended, never formatted";
+    EXPECT_EQ(Format("%s=%3d%%", "x", 5), "x=  5%");
+}
+
+TEST(SysUtils, FormatThatDoesNotFitItsArgumentsRaises)
+{
+    EXPECT_THROW(Format("%d %d", 1), EConvertError);
+    EXPECT_THROW(Format("%s", 1), EConvertError);
+}
+
+struct IntCase {
+    const char* text;
+    bool ok;
+    int value;
+};
+
+class StrToIntCase : public ::testing::TestWithParam<IntCase> {};
+
+TEST_P(StrToIntCase, SignedDecimalOrEConvertError)
+{
+    const IntCase& c = GetParam();
+    if (c.ok) {
+        EXPECT_EQ(StrToInt(c.text), c.value);
+    } else {
+        EXPECT_THROW(StrToInt(c.text), EConvertError);
+        EXPECT_EQ(StrToIntDef(c.text, 99), 99);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StrToIntCase,
+                         ::testing::Values(IntCase{"12", true, 12}, IntCase{"-7", true, -7}, IntCase{"+3", true, 3},
+                                           IntCase{"  5", true, 5}, IntCase{"2147483647", true, 2147483647},
+                                           IntCase{"-2147483648", true, -2147483647 - 1}, IntCase{"2147483648", false, 0},
+                                           IntCase{"", false, 0}, IntCase{"1x", false, 0}, IntCase{"-", false, 0},
+                                           IntCase{"0x10", false, 0}));
+
+TEST(SysUtils, StringListCopiesAndSplitsLines)
+{
+    TStringList a{"one", "two"};
+    TStringList b;
+    b.Assign(a);
+    a.SetStrings(0, "changed");
+    EXPECT_EQ(b[0], "one");
+    EXPECT_EQ(b.Text(), "one\r\ntwo\r\n");
+    b.SetText("x\ny\r\nz");
+    EXPECT_EQ(b.Count(), 3);
+    EXPECT_EQ(b.IndexOf("Y"), 1);
+    EXPECT_EQ(b.IndexOf("w"), -1);
+}
