@@ -1,0 +1,133 @@
+// How the slider draws itself: background, groove, ticks and the thumb laid
+// over them through its mask, all off screen, then copied in one step.
+#include "controls/slide_bar.h"
+
+#include "controls/slide_bar_math.h"
+
+#include <cmath>
+
+void TzSlideBar::Paint()
+{
+    if (Width() <= 0 || Height() <= 0) {
+        CalcThumbRect();  // nothing to draw, but the mouse tests the thumb
+        return;
+    }
+    TBitmap offscreen(Width(), Height());
+    TCanvas* c = offscreen.Canvas();
+    const TRect client = Rect(0, 0, Width(), Height());
+
+    // Without the unit's start-up there is no pattern: the plain background.
+    TBitmap* pattern = SlideBarPattern();
+    c->Brush()->Style = TBrushStyle::bsSolid;
+    if (FSteelLook && pattern != nullptr) {
+        c->Brush()->Bitmap = pattern;
+        c->FillRect(client);
+        c->Brush()->Bitmap = nullptr;
+    } else {
+        c->Brush()->Color = Parent() != nullptr ? Parent()->Brush()->Color : Brush()->Color;
+        c->FillRect(client);
+    }
+
+    const int T = FThickness;
+    const int W = FThumb->Width();
+    const int H = FThumb->Height();
+    int x1, y1, x2, y2;
+    if (IsVertical()) {
+        x1 = (Width() - T) / 2 - 1;
+        x2 = x1 + T + 1;
+        y1 = FThumbHalfHeight;
+        y2 = Height() - H + FThumbHalfHeight;
+    } else {
+        x1 = FThumbHalfWidth;
+        x2 = Width() - W + FThumbHalfWidth;
+        y1 = (Height() - T) / 2 - 1;
+        y2 = y1 + T + 1;
+    }
+
+    c->Pen()->Style = psSolid;
+    c->Pen()->Width = 1;
+    SetLeadingEdgePen(c);
+    c->MoveTo(x2, y1);
+    c->LineTo(x1, y1);
+    c->LineTo(x1, y2);
+    SetTrailingEdgePen(c);
+    c->LineTo(x2, y2);
+    c->LineTo(x2, y1 - 1);
+
+    c->Brush()->Color = Focused() ? FFocusColor : FNonFocusColor;
+    c->Pen()->Style = psClear;
+    c->Rectangle(x1 + 1, y1 + 1, x2 + 1, y2 + 1);
+    c->Pen()->Style = psSolid;
+
+    if (FTicks) PaintTicks(c, x1, y1, x2, y2);
+
+    CalcThumbRect();
+    TBitmap composite(W, H);
+    TCanvas* t = composite.Canvas();
+    const TRect r = Rect(0, 0, W, H);
+    t->SetCopyMode(cmSrcCopy);
+    t->CopyRect(r, c, FThumbRect);
+    t->SetCopyMode(cmSrcAnd);
+    t->CopyRect(r, FThumbMask->Canvas(), r);
+    t->SetCopyMode(cmSrcPaint);
+    t->CopyRect(r, FThumb->Canvas(), r);
+    c->SetCopyMode(cmSrcCopy);
+    c->CopyRect(FThumbRect, t, r);
+
+    Canvas()->Draw(0, 0, &offscreen);
+}
+
+// Ticks truncate where the thumb rounds, and the tick for Max sits at the
+// groove's end, so a tick and the thumb centre can differ by a pixel.
+void TzSlideBar::PaintTicks(TCanvas* c, int x1, int y1, int x2, int y2)
+{
+    const bool vertical = IsVertical();
+    const long double scale = vertical ? SlideBar::ThumbScale(Height(), FThumb->Height(), FMin, FMax)
+                                       : SlideBar::ThumbScale(Width(), FThumb->Width(), FMin, FMax);
+    const int T = FThickness;
+    const bool right = FTickWhere == TBarTickStyle::ttsRight || FTickWhere == TBarTickStyle::ttsBoth;
+    const bool left = FTickWhere == TBarTickStyle::ttsLeft || FTickWhere == TBarTickStyle::ttsBoth;
+    const int from = vertical ? x1 : y1;  // the groove's leading edge across the bar
+    int tickNum = 0;
+    // 64-bit, so that a Max near the top of int32 ends the loop.
+    for (std::int64_t i = FMin; i <= FMax; i += FStepPerTick, ++tickNum) {
+        const auto travel = static_cast<int>(std::trunc(static_cast<long double>(i - FMin) * scale));
+        int p;
+        if (vertical) p = i == FMax ? y1 : y2 - travel - 1;
+        else p = i == FMax ? x2 - 1 : x1 + travel;
+        if (right) {
+            const int a = from + T + FTickSpace + 1;
+            if (FTickStyle == TzTickStyle::tsNormal) PaintTick(c, a, a + FTickSize, p, vertical);
+            else if (vertical) InvokeEvent(OnOwnerDraw, c, a, p, false, tickNum);
+            else InvokeEvent(OnOwnerDraw, c, p, a, false, tickNum);
+        }
+        if (left) {
+            const int a = from - FTickSpace;
+            if (FTickStyle == TzTickStyle::tsNormal) PaintTick(c, a, a - FTickSize, p, vertical);
+            else if (vertical) InvokeEvent(OnOwnerDraw, c, a, p, true, tickNum);
+            else InvokeEvent(OnOwnerDraw, c, p, a, true, tickNum);
+        }
+    }
+}
+
+// One tick from a to b across the bar at p: a leading-edge line, and a
+// trailing-edge line beside it.
+void TzSlideBar::PaintTick(TCanvas* c, int a, int b, int p, bool vertical)
+{
+    SetLeadingEdgePen(c);
+    if (vertical) {
+        c->MoveTo(a, p);
+        c->LineTo(b, p);
+    } else {
+        c->MoveTo(p, a);
+        c->LineTo(p, b);
+    }
+    SetTrailingEdgePen(c);
+    if (vertical) {
+        c->MoveTo(a, p + 1);
+        c->LineTo(b, p + 1);
+    } else {
+        c->MoveTo(p + 1, a);
+        c->LineTo(p + 1, b);
+    }
+}
