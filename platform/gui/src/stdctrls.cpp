@@ -95,6 +95,7 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner)
     // is two presses.
     SetControlStyle(TControlStyle{csCaptureMouse, csSetCaption});
     SetColor(clBtnFace);
+    SetParentColor(false);
     SetTabStop(true);
     SetBounds(0, 0, 75, 25);
 }
@@ -204,6 +205,7 @@ void TButton::PaintWindow(TCanvas& canvas)
 TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner)
 {
     SetColor(clWindow);
+    SetParentColor(false);
     SetTabStop(true);
     SetBounds(0, 0, 121, 21);
 }

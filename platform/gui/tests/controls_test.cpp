@@ -1,1 +1,276 @@
-#include <gtest/gtest.h>
+// The painting model, bounds and WM_SIZE, colour and font inheritance, the
+// persistent canvas, images, labels and speed buttons.
+#include "probe.h"
+
+using gui_testing::GuiTest;
+using gui_testing::Strings;
+
+namespace {
+
+TColor FormPixel(TCustomForm& form, int x, int y)
+{
+    TBitmap picture = gui::ComposeForm(form);
+    return picture.Canvas()->Pixels[x][y];
+}
+
+}  // namespace
+
+TEST_F(GuiTest, RefreshPaintsAtOnceOnlyWhenRealisedAndShowing)
+{
+    TForm* form = NewForm();
+    auto* p = new Probe(form, EventLog(), "p");
+    p->SetBounds(0, 0, 20, 20);
+    p->SetParent(form);
+    p->Refresh();
+    EXPECT_EQ(p->paints, 0) << "not realised";
+    EXPECT_FALSE(p->Canvas()->HandleAllocated());
+    form->Show();
+    Application->ProcessMessages();
+    const int shown = p->paints;
+    EXPECT_EQ(shown, 1);
+    p->Refresh();
+    EXPECT_EQ(p->paints, shown + 1) << "synchronous";
+    p->Invalidate();
+    EXPECT_EQ(p->paints, shown + 1) << "asynchronous";
+    Application->ProcessMessages();
+    EXPECT_EQ(p->paints, shown + 2);
+    p->Hide();
+    p->Refresh();
+    EXPECT_EQ(p->paints, shown + 2) << "not showing";
+}
+
+TEST_F(GuiTest, NewSurfaceStartsInTheControlsColourAndOpaqueControlsAreNotErased)
+{
+    TForm* form = NewForm();
+    form->SetColor(clRed);
+    auto* p = new Probe(form, EventLog(), "p");
+    p->SetBounds(10, 10, 20, 20);
+    p->SetParent(form);
+    EXPECT_EQ(p->Color(), clRed) << "parent colour";
+    p->SetControlStyle(p->ControlStyle() + TControlStyle{csOpaque});
+    form->Show();
+    Application->ProcessMessages();
+    EXPECT_EQ(FormPixel(*form, 15, 15), clRed);
+    p->Canvas()->Pixels[1][1] = clBlue;  // out of the paint cycle, at once
+    EXPECT_EQ(FormPixel(*form, 11, 11), clBlue);
+    p->Invalidate();
+    Application->ProcessMessages();
+    EXPECT_EQ(FormPixel(*form, 11, 11), clBlue) << "no erase for an opaque control";
+    p->SetControlStyle(p->ControlStyle() - TControlStyle{csOpaque});
+    p->Invalidate();
+    Application->ProcessMessages();
+    EXPECT_EQ(FormPixel(*form, 11, 11), clRed) << "erased with the brush";
+}
+
+TEST_F(GuiTest, SetBoundsSendsWmSizeWithTheNewSizeInPlaceAndNothingWhenUnchanged)
+{
+    TForm* form = NewForm();
+    auto* p = new Probe(form, EventLog(), "p");
+    p->SetBounds(0, 0, 20, 30);
+    p->SetParent(form);
+    form->Show();
+    EXPECT_EQ(Events(), (Strings{"p create", "p size 20x30", "p enter focused=yes", "p setfocus focused=yes"}));
+    ClearEvents();
+    p->SetBounds(0, 0, 20, 30);
+    p->SetLeft(5);
+    EXPECT_TRUE(Events().empty());
+    p->SetHeight(181);
+    EXPECT_EQ(Events(), (Strings{"p size 20x181"}));
+    EXPECT_EQ(p->ClientRect(), Rect(0, 0, 20, 181));
+}
+
+TEST_F(GuiTest, ParentColourAndFontFlowDownUntilTheChildSetsItsOwn)
+{
+    TForm* form = NewForm();
+    form->Font()->SetName("Arial");
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    auto* p = new Probe(form, EventLog(), "p");
+    p->SetParent(form);
+    EXPECT_EQ(label->Font()->Name(), "Arial");
+    EXPECT_TRUE(label->ParentFont());
+    label->Font()->SetColor(clLime);
+    EXPECT_FALSE(label->ParentFont()) << "touching Font clears ParentFont";
+    form->Font()->SetHeight(-20);
+    EXPECT_EQ(label->Font()->Height(), -11);
+    EXPECT_EQ(p->Font()->Height(), -20);
+    form->SetColor(clBlue);
+    EXPECT_EQ(p->Color(), clBlue);
+    EXPECT_EQ(p->Brush()->Color, clBlue);
+    EXPECT_EQ(label->Color(), clBlue);
+    label->SetColor(clBlack);
+    form->SetColor(clBtnFace);
+    EXPECT_EQ(label->Color(), clBlack);
+    EXPECT_EQ(p->Color(), clBtnFace);
+}
+
+TEST_F(GuiTest, CustomCanvasKeepsItsStateBetweenPaints)
+{
+    TForm* form = NewForm();
+    auto* p = new Probe(form, EventLog(), "p");
+    p->SetParent(form);
+    form->Show();
+    p->Canvas()->Brush()->Style = TBrushStyle::bsClear;
+    p->Canvas()->Pen()->Color = clRed;
+    p->Refresh();
+    EXPECT_EQ(p->Canvas()->Brush()->Style, TBrushStyle::bsClear);
+    EXPECT_EQ(p->Canvas()->Pen()->Color, clRed);
+}
+
+TEST_F(GuiTest, ImageSmallerThanItselfShowsTheParentAndRepaintsWhenDrawnOn)
+{
+    TForm* form = NewForm(100, 220);
+    form->SetColor(clGreen);
+    auto* image = new TImage(form);
+    image->SetBounds(5, 5, 10, 191);
+    image->SetParent(form);
+    TBitmap strip(10, 190);
+    strip.Canvas()->Brush()->Color = clBlack;
+    strip.Canvas()->FillRect(Rect(0, 0, 10, 190));
+    image->Picture()->Assign(strip);
+    TCanvas* canvas = image->Canvas();  // after the assignment
+    form->Show();
+    EXPECT_EQ(FormPixel(*form, 6, 194), clBlack);
+    EXPECT_EQ(FormPixel(*form, 6, 195), clGreen) << "row 190 shows the parent";
+    canvas->Pixels[1][1] = clYellow;
+    EXPECT_EQ(FormPixel(*form, 6, 6), clYellow);
+}
+
+TEST_F(GuiTest, LabelFillsItsBackgroundAndDrawsItsCaption)
+{
+    TForm* form = NewForm();
+    auto* label = new TLabel(form);
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 26, 16);
+    label->SetColor(clBlack);
+    label->Font()->SetColor(clLime);
+    label->Font()->SetName("Arial");
+    label->Font()->SetHeight(15);
+    label->SetAlignment(taCenter);
+    label->SetLayout(tlCenter);
+    label->SetParent(form);
+    label->SetText("-40");
+    form->Show();
+    TBitmap picture = gui::ComposeForm(*form);
+    int lit = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 26; ++x) {
+            const TColor c = picture.Canvas()->Pixels[x][y];
+            EXPECT_EQ(c & 0xFF00FF, 0u) << "black or green only at " << x << "," << y;
+            lit += (c & 0xFF00) > 0x8000;
+        }
+    EXPECT_GT(lit, 10);
+    EXPECT_EQ(picture.Canvas()->Pixels[30][5], ColorToRGB(clBtnFace)) << "nothing outside the label";
+}
+
+TEST_F(GuiTest, SmallFontsFitTheirCellHeight)
+{
+    TCanvas canvas;
+    canvas.Font()->SetName("Small Fonts");
+    canvas.Font()->SetHeight(10);
+    EXPECT_EQ(canvas.TextHeight("-70"), 10);
+    EXPECT_LE(canvas.TextWidth("-70"), 18);
+    canvas.Font()->SetName("MS Sans Serif");
+    canvas.Font()->SetHeight(-11);
+    const int sansWidth = canvas.TextWidth("Gain:");
+    canvas.Font()->SetName("Arial");
+    EXPECT_EQ(canvas.TextWidth("Gain:"), sansWidth) << "one substitute for both";
+}
+
+namespace {
+
+class SpeedButtons : public GuiTest {
+protected:
+    SpeedButtons()
+    {
+        form = NewForm();
+        for (int i = 0; i < 2; ++i) {
+            auto* b = new TSpeedButton(form);
+            b->SetBounds(i * 30, 0, 25, 25);
+            b->SetGroupIndex(1);
+            b->SetAllowAllUp(true);
+            b->SetParent(form);
+            b->OnClick = Log("click " + std::to_string(i));
+            buttons.push_back(b);
+        }
+        form->Show();
+    }
+    void Click(int x, int y, int releaseX, bool dbl = false)
+    {
+        gui::PressMouse(*form, mbLeft, x, y, dbl);
+        gui::ReleaseMouse(*form, mbLeft, releaseX, y);
+    }
+    TForm* form = nullptr;
+    std::vector<TSpeedButton*> buttons;
+};
+
+}  // namespace
+
+TEST_F(SpeedButtons, ReleaseInsideTogglesThenClicksAndOthersOfTheGroupGoUp)
+{
+    buttons[0]->OnClick = [this](TObject*) { Record(std::string("click 0 down=") + (buttons[0]->Down() ? "yes" : "no")); };
+    Click(5, 5, 5);
+    EXPECT_TRUE(buttons[0]->Down());
+    Click(35, 5, 35);
+    EXPECT_FALSE(buttons[0]->Down());
+    EXPECT_TRUE(buttons[1]->Down());
+    Click(35, 5, 80);  // released outside: nothing
+    EXPECT_TRUE(buttons[1]->Down());
+    Click(35, 5, 35, true);  // the second press of a double-click is a press
+    EXPECT_EQ(Events(), (Strings{"click 0 down=yes", "click 1", "click 1"}));
+    EXPECT_FALSE(buttons[1]->Down()) << "AllowAllUp lets it go up";
+}
+
+TEST_F(SpeedButtons, DownByProgramFiresNothingAndRepaints)
+{
+    const TColor before = FormPixel(*form, 3, 3);
+    buttons[0]->SetDown(true);
+    EXPECT_TRUE(Events().empty());
+    EXPECT_NE(FormPixel(*form, 3, 3), before);
+    buttons[1]->SetAllowAllUp(false);
+    buttons[1]->SetDown(true);
+    EXPECT_FALSE(buttons[0]->Down());
+    buttons[1]->SetDown(false);
+    EXPECT_TRUE(buttons[1]->Down()) << "a down button goes up only with AllowAllUp";
+}
+
+TEST_F(SpeedButtons, GlyphIsACopyWithItsBottomLeftColourTransparent)
+{
+    TBitmap glyph(4, 4);
+    glyph.Canvas()->Brush()->Color = clFuchsia;
+    glyph.Canvas()->FillRect(Rect(0, 0, 4, 4));
+    glyph.Canvas()->Pixels[1][1] = clRed;
+    buttons[0]->SetGlyph(&glyph);
+    glyph.Canvas()->Pixels[2][2] = clRed;
+    EXPECT_EQ(buttons[0]->Glyph()->Canvas()->Pixels[2][2], clFuchsia);
+    TBitmap picture = gui::ComposeForm(*form);
+    int red = 0, fuchsia = 0;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 25; ++x) {
+            red += picture.Canvas()->Pixels[x][y] == clRed;
+            fuchsia += picture.Canvas()->Pixels[x][y] == clFuchsia;
+        }
+    EXPECT_EQ(red, 1);
+    EXPECT_EQ(fuchsia, 0);
+}
+
+TEST_F(GuiTest, ButtonClicksOnReleaseInsideAndOnSpace)
+{
+    TForm* form = NewForm();
+    auto* other = new Probe(form, EventLog(), "other");
+    other->SetParent(form);
+    auto* button = new TButton(form);
+    button->SetBounds(50, 10, 75, 25);
+    button->SetParent(form);
+    button->OnClick = Log("click");
+    form->Show();
+    gui::PressMouse(*form, mbLeft, 60, 20);
+    gui::ReleaseMouse(*form, mbLeft, 160, 20);
+    EXPECT_TRUE(button->Focused());
+    ClearEvents();
+    gui::PressKey(*form, VK_SPACE);
+    gui::ReleaseKey(*form, VK_SPACE);
+    gui::PressMouse(*form, mbLeft, 60, 20);
+    gui::ReleaseMouse(*form, mbLeft, 61, 21);
+    EXPECT_EQ(Events(), (Strings{"click", "click"}));
+}
