@@ -97,6 +97,19 @@ TEST_F(ModulesTest, GetProcAddressFindsOnlyTheModulesOwnExports)
     EXPECT_EQ(FreeLibrary(module), TRUE);
 }
 
+TEST_F(ModulesTest, ModuleSharesTheProcesssHandles)
+{
+    HMODULE module = LoadLibraryA(kModulePath.c_str());
+    ASSERT_NE(module, nullptr);
+    auto setEvent = ExportAs<BOOL (*)(HANDLE)>(GetProcAddress(module, "TestModuleSetEvent"));
+    ASSERT_NE(setEvent, nullptr);
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_EQ(setEvent(event), TRUE);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    CloseHandle(event);
+    EXPECT_EQ(FreeLibrary(module), TRUE);
+}
+
 TEST_F(ModulesTest, ModuleFindsItselfByNameWhateverLoadedIt)
 {
     // Loaded by a full path with backslashes ...

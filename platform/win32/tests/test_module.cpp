@@ -22,3 +22,6 @@ extern "C" BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID)
 extern "C" HMODULE TestModuleOwnHandle() { return GetModuleHandleA("TestModule.dll"); }
 
 extern "C" int TestModuleAdd(int a, int b) { return a + b; }
+
+// Sets an event by a handle the host made: only one handle table per process makes that work.
+extern "C" BOOL TestModuleSetEvent(HANDLE event) { return SetEvent(event); }
