@@ -266,6 +266,27 @@ TEST_F(SlideBarPaintTest, TheBackgroundShowsAroundTheThumb)
     EXPECT_TRUE(SameColor(PixelAt(*arrow, a.Left + 12, a.Top + 5), clBtnFace));
 }
 
+TEST_F(SlideBarPaintTest, ControlsSmallerThanTheirThumbPaint)
+{
+    TRecordingSlideBar* bar = AddSlider(10, 10, 5, 5);
+    ShowForm();
+    for (TRect size : {Rect(0, 0, 0, 0), Rect(0, 0, 1, 1), Rect(0, 0, 5, 5), Rect(0, 0, 20, 8), Rect(0, 0, 8, 20)}) {
+        bar->SetBounds(10, 10, size.Right, size.Bottom);
+        for (int style = 0; style < 16; ++style) {
+            bar->SetThumbStyle(static_cast<TThumbStyle>(style));
+            bar->SetValue(bar->Value() == 0 ? 10 : 0);
+            // Along the bar the thumb stays within the control, or at 0
+            // when it is the larger; across it, it is centred.
+            const TRect thumb = bar->ThumbRect();
+            const bool vertical = bar->IsVertical();
+            const int offset = vertical ? thumb.Top : thumb.Left;
+            const int room = vertical ? size.Bottom - thumb.Height() : size.Right - thumb.Width();
+            EXPECT_GE(offset, 0) << style;
+            EXPECT_LE(offset, std::max(0, room)) << style;
+        }
+    }
+}
+
 TEST_F(SlideBarPaintTest, SteelLookTilesThePatternFromTheOrigin)
 {
     TRecordingSlideBar* bar = AddSlider(13, 7, 100, 20);
