@@ -3,6 +3,7 @@
 // library's dispatch, keeping the key state behind GetKeyState current.
 #include "access.h"
 #include "juce_image.h"
+#include "x11_atoms.h"
 #include "text.h"
 
 #include "gui/input.h"
@@ -173,6 +174,7 @@ void StartPresentation()
     static bool started = false;
     if (started) return;
     started = true;
+    MakeWindowManagerAtoms();
     EnsureJuce();
     win32::InstallDesktop(std::make_shared<DisplayDesktop>());
 }

@@ -1,0 +1,91 @@
+// Shows a small form in a window on the display (headless: renders it to a
+// PNG instead). For looking at the library's drawing and trying its input:
+//     zavo_gui_demo [--seconds N] [--png FILE]
+// It ends after N seconds (default: when its window is closed).
+#include <vcl.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+class DemoForm : public TForm {
+public:
+    explicit DemoForm(TComponent* owner) : TForm(owner)
+    {
+        SetText("Zavo GUI");
+        SetClientWidth(260);
+        SetClientHeight(130);
+        SetPosition(poScreenCenter);
+        Font()->SetName("Arial");
+        auto* caption = new TLabel(this);
+        caption->SetParent(this);
+        caption->SetBounds(10, 10, 100, 16);
+        caption->SetText("Gain:");
+        readout_ = new TLabel(this);
+        readout_->SetAutoSize(false);
+        readout_->SetParent(this);
+        readout_->SetBounds(10, 34, 40, 16);
+        readout_->SetColor(clBlack);
+        readout_->Font()->SetColor(clLime);
+        readout_->SetAlignment(taCenter);
+        auto* edit = new TEdit(this);
+        edit->SetParent(this);
+        edit->SetBounds(60, 32, 50, 21);
+        edit->SetText("0");
+        auto* down = new TSpeedButton(this);
+        down->SetParent(this);
+        down->SetBounds(130, 10, 40, 22);
+        down->SetText("+48v");
+        down->SetGroupIndex(1);
+        down->SetAllowAllUp(true);
+        auto* ok = new TButton(this);
+        ok->SetParent(this);
+        ok->SetBounds(180, 95, 70, 25);
+        ok->SetText("Close");
+        ok->OnClick = [this](TObject*) { Close(); };
+        timer_ = new TTimer(this);
+        timer_->SetInterval(40);
+        timer_->OnTimer = [this](TObject*) {
+            ticks_ = (ticks_ + 1) % 100;
+            readout_->SetText(Format("%d", -ticks_));
+        };
+    }
+
+private:
+    TLabel* readout_ = nullptr;
+    TTimer* timer_ = nullptr;
+    int ticks_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int seconds = 0;
+    std::string png;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i];
+        if (arg == "--seconds") seconds = std::atoi(argv[i + 1]);
+        else if (arg == "--png") png = argv[i + 1];
+    }
+    Application->Initialize();
+    DemoForm* form = nullptr;
+    Application->CreateForm(form);
+    if (!Application->Presenting()) {
+        form->Show();
+        const std::string file = png.empty() ? "zavo_gui_demo.png" : png;
+        const bool saved = gui::SaveFormPng(*form, file);
+        std::cout << (saved ? "rendered to " : "could not write ") << file << "\n";
+        return saved ? 0 : 1;
+    }
+    if (seconds > 0) {
+        auto* stop = new TTimer(form);
+        stop->SetInterval(static_cast<UINT>(seconds) * 1000);
+        stop->OnTimer = [](TObject*) { Application->Terminate(); };
+    }
+    Application->Run();
+    if (!png.empty()) gui::SaveFormPng(*form, png);
+    return 0;
+}
