@@ -5,9 +5,11 @@ function(zavo_add_test)
     cmake_parse_arguments(T "THREADS" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main zavo_options)
+    # One label per test: a list would be split by gtest_discover_tests's
+    # PROPERTIES, and `ctest -L threads` would then find nothing.
     set(labels unit)
     if(T_THREADS)
-        list(APPEND labels threads)
+        set(labels threads)
     endif()
     # Every test gets its own machine directory; a test that needs another makes one itself.
     gtest_discover_tests(${T_NAME}
