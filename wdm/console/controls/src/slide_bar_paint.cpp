@@ -88,13 +88,19 @@ void TzSlideBar::PaintTicks(TCanvas* c, int x1, int y1, int x2, int y2)
     const bool right = FTickWhere == TBarTickStyle::ttsRight || FTickWhere == TBarTickStyle::ttsBoth;
     const bool left = FTickWhere == TBarTickStyle::ttsLeft || FTickWhere == TBarTickStyle::ttsBoth;
     const int from = vertical ? x1 : y1;  // the groove's leading edge across the bar
-    int tickNum = 0;
-    // 64-bit, so that a Max near the top of int32 ends the loop.
-    for (std::int64_t i = FMin; i <= FMax; i += FStepPerTick, ++tickNum) {
-        const auto travel = static_cast<int>(std::trunc(static_cast<long double>(i - FMin) * scale));
+    // In 64 bits, so that ranges near the ends of int32 neither overflow
+    // nor loop for ever.
+    const std::int64_t step = FStepPerTick;
+    const std::int64_t range = static_cast<std::int64_t>(FMax) - FMin;
+    const std::int64_t lastIndex = range / step;
+    const bool maxHasTick = range % step == 0;
+    for (std::int64_t k = 0; k <= lastIndex;) {
+        const std::int64_t i = FMin + k * step;
+        const auto travel = static_cast<int>(SlideBar::TickTravel(k * step, scale));
         int p;
         if (vertical) p = i == FMax ? y1 : y2 - travel - 1;
         else p = i == FMax ? x2 - 1 : x1 + travel;
+        const int tickNum = static_cast<int>(k);
         if (right) {
             const int a = from + T + FTickSpace + 1;
             if (FTickStyle == TzTickStyle::tsNormal) PaintTick(c, a, a + FTickSize, p, vertical);
@@ -107,6 +113,13 @@ void TzSlideBar::PaintTicks(TCanvas* c, int x1, int y1, int x2, int y2)
             else if (vertical) InvokeEvent(OnOwnerDraw, c, a, p, true, tickNum);
             else InvokeEvent(OnOwnerDraw, c, p, a, true, tickNum);
         }
+        if (FTickStyle != TzTickStyle::tsNormal) {
+            ++k;  // the owner draws every tick
+            continue;
+        }
+        const std::int64_t next = SlideBar::NextDistinctTick(k, step, scale, lastIndex);
+        // The tick for Max sits at the groove's end, wherever its travel lies.
+        k = maxHasTick && k < lastIndex && next > lastIndex ? lastIndex : next;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -97,6 +98,43 @@ TEST(SlideBarMapping, PageStepIsATenthOfTheRangeAtLeastOne)
     EXPECT_EQ(PageStep(250, 1000), 75);
     EXPECT_EQ(PageStep(-19, 0), 1);
     EXPECT_EQ(PageStep(IntMin, IntMax), 429496729);
+}
+
+TEST(SlideBarMapping, TicksTruncate)
+{
+    EXPECT_EQ(TickTravel(3, 17.1L), 51);
+    EXPECT_EQ(TickTravel(5, 17.1L), 85);
+    EXPECT_EQ(TickTravel(7, -0.5L), -3);
+    EXPECT_EQ(TickTravel(0, 2.0L), 0);
+}
+
+TEST(SlideBarMapping, NextDistinctTickSkipsOnlyTicksThatDrawTheSame)
+{
+    // Against walking every tick: the ticks visited are exactly those whose
+    // travel differs from the one before.
+    struct {
+        std::int64_t range, step;
+        long double scale;
+    } const cases[] = {
+        {750, 1, 171.0L / 750}, {750, 75, 171.0L / 750}, {10, 3, 17.1L},    {1000, 1, 20.0L / 1000},
+        {1000, 7, 54.0L / 1000}, {100, 1, 0.0L},          {100, 3, -5.0L / 100}, {1000, 1, -0.013L},
+        {6, 1, 2.5L},            {20000, 13, 171.0L / 20000},
+    };
+    for (const auto& c : cases) {
+        const std::int64_t last = c.range / c.step;
+        std::vector<std::int64_t> expected{0};
+        for (std::int64_t k = 1; k <= last; ++k)
+            if (TickTravel(k * c.step, c.scale) != TickTravel((k - 1) * c.step, c.scale)) expected.push_back(k);
+        std::vector<std::int64_t> visited;
+        for (std::int64_t k = 0; k <= last; k = NextDistinctTick(k, c.step, c.scale, last)) visited.push_back(k);
+        EXPECT_EQ(visited, expected) << c.range << " by " << c.step;
+    }
+    // The widest range: a handful of ticks per pixel, found at once.
+    const std::int64_t last = std::int64_t{IntMax} - IntMin;
+    const long double scale = 171.0L / static_cast<long double>(last);
+    int visited = 0;
+    for (std::int64_t k = 0; k <= last; k = NextDistinctTick(k, 1, scale, last)) ++visited;
+    EXPECT_EQ(visited, 172);  // travels 0 to 171
 }
 
 TEST(SlideBarMapping, ClampsAndRounding)

@@ -2,7 +2,7 @@
 // shapes and the thumb laid over the background through its mask.
 #include "widget_fixture.h"
 
-#include <set>
+#include <limits>
 #include <tuple>
 
 namespace {
@@ -140,6 +140,21 @@ TEST_F(SlideBarPaintTest, TicksTruncateAndHaveTwoEdges)
     }
     // No tick for Max (not on the step).
     ExpectRuns(*bar, {Span(14, 5, 17, 6, FormColor)});
+}
+
+TEST_F(SlideBarPaintTest, TheWidestRangePaintsEveryPixelOfTicksAtOnce)
+{
+    // Four thousand million ticks on 171 pixels: every row of the groove
+    // carries a tick, drawn upward, so each tick's second (trailing) line
+    // covers the first line of the tick below; the top one, for Max, sits
+    // at the groove's end.
+    TRecordingSlideBar* bar = AddFader();
+    bar->SetMin(std::numeric_limits<int>::min());
+    bar->SetMax(std::numeric_limits<int>::max());
+    ShowForm();
+    bar->SetValue(0);
+    ExpectRuns(*bar, {Span(14, 5, 17, 5, clBtnShadow), Span(14, 6, 17, 176, clBtnHighlight),
+                      Span(2, 5, 5, 5, clBtnShadow), Span(2, 6, 5, 176, clBtnHighlight)});
 }
 
 TEST_F(SlideBarPaintTest, OwnerDrawnTicks)

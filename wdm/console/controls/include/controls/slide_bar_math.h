@@ -62,6 +62,35 @@ inline std::int32_t ThumbOffset(std::int32_t size, std::int32_t thumb, bool vert
     return Bounded(offset, 0, room);
 }
 
+// How far along the groove the tick `offset` values above Min lies: the
+// fraction is dropped (ticks truncate where the thumb rounds).
+inline std::int64_t TickTravel(std::int64_t offset, long double scale)
+{
+    const long double t = std::trunc(static_cast<long double>(offset) * scale);
+    if (!(t > -9.2e18L && t < 9.2e18L)) return 0;
+    return static_cast<std::int64_t>(t);
+}
+
+// Ticks lie every `step` values from Min; tick k lies at TickTravel(k *
+// step). The first tick after tick `index` that lies elsewhere than tick
+// `index`, or `lastIndex` + 1 when none up to `lastIndex` does. Ticks in
+// between draw the very same pixels, so a dense scale skips them instead of
+// drawing them again and again.
+inline std::int64_t NextDistinctTick(std::int64_t index, std::int64_t step, long double scale, std::int64_t lastIndex)
+{
+    const std::int64_t travel = TickTravel(index * step, scale);
+    if (scale == 0) return lastIndex + 1;
+    // Estimate where the travel moves on by one pixel, then settle it.
+    const long double need = (static_cast<long double>(travel) + (scale > 0 ? 1 : -1)) / scale / step;
+    std::int64_t k = index + 1;
+    if (need > static_cast<long double>(k)) {
+        k = need > static_cast<long double>(lastIndex + 1) ? lastIndex + 1 : static_cast<std::int64_t>(std::ceil(need));
+    }
+    while (k > index + 1 && TickTravel((k - 1) * step, scale) != travel) --k;
+    while (k <= lastIndex && TickTravel(k * step, scale) == travel) ++k;
+    return k;
+}
+
 // The page step of the keyboard: a tenth of the range, at least 1.
 constexpr std::int64_t PageStep(std::int32_t min, std::int32_t max)
 {
