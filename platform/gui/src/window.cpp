@@ -164,7 +164,7 @@ private:
 
 FormWindow* WindowOf(TCustomForm& form)
 {
-    return static_cast<FormWindow*>(form.PresentationWindow());
+    return static_cast<FormWindow*>(static_cast<juce::Component*>(form.PresentationWindow()));
 }
 
 }  // namespace
@@ -197,7 +197,7 @@ void PresentForm(TCustomForm& form)
     FormWindow* window = WindowOf(form);
     if (!window) {
         window = new FormWindow(form);
-        form.SetPresentationWindow(window);
+        form.SetPresentationWindow(static_cast<juce::Component*>(window));
     }
     window->setVisible(true);
     window->toFront(true);

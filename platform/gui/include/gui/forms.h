@@ -102,7 +102,7 @@ public:
     // The library's side: the focus change of L.5, run by SetFocus.
     void FocusControl(TWinControl* control);
     void ControlDestroying(TControl* control);
-    // The window showing this form on a display, if any.
+    // The window showing this form on a display, if any (a juce::Component).
     void* PresentationWindow() const { return window_; }
     void SetPresentationWindow(void* w) { window_ = w; }
 
