@@ -179,3 +179,20 @@ TEST_F(ProbeUnit, OnlyTheFirstStartUpAndTheLastShutDownWork)
 }
 
 }  // namespace
+
+namespace {
+
+#if defined(__x86_64__) || defined(__i386__)
+TEST(HostProcessor, HasTheIdentificationInstructionAndACounter)
+{
+    TProcessorProbe& cpu = HostProcessor();
+    EXPECT_TRUE(cpu.CpuidAvailable());
+    char vendor[12];
+    ReadVendor(cpu, vendor);
+    EXPECT_NE(std::string(vendor, 12), std::string(12, '\0'));
+    const std::uint64_t first = cpu.TimeStamp();
+    EXPECT_GT(cpu.TimeStamp(), first);
+}
+#endif
+
+}  // namespace
