@@ -182,6 +182,14 @@ void TApplication::Idle()
         mouseControl_ = under;
         tell(left, CM_MOUSELEAVE);
         if (mouseControl_ == under) tell(under, CM_MOUSEENTER);
+        // The hint is the one of the control under the pointer, or of the
+        // nearest parent that has one.
+        std::string hint;
+        for (const TControl* c = mouseControl_; c && hint.empty(); c = c->Parent()) hint = c->Hint();
+        if (hint != hint_) {
+            hint_ = hint;
+            InvokeEvent(OnHint, this);
+        }
     }
     bool done = true;
     InvokeEvent(OnIdle, this, done);

@@ -37,13 +37,14 @@ namespace detail {
 
 juce::Image SurfaceImage(const Surface& s)
 {
-    juce::Image image(juce::Image::RGB, std::max(1, s.width()), std::max(1, s.height()), true);
+    // Opaque ARGB is our 0x00RRGGBB with a full alpha byte.
+    juce::Image image(juce::Image::ARGB, std::max(1, s.width()), std::max(1, s.height()), true);
     const juce::Image::BitmapData data(image, juce::Image::BitmapData::writeOnly);
-    for (int y = 0; y < s.height(); ++y)
-        for (int x = 0; x < s.width(); ++x) {
-            const std::uint32_t p = s.at(x, y);
-            data.setPixelColour(x, y, juce::Colour(static_cast<juce::uint8>(p >> 16), static_cast<juce::uint8>(p >> 8), static_cast<juce::uint8>(p)));
-        }
+    for (int y = 0; y < s.height(); ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(data.getLinePointer(y));
+        const std::uint32_t* from = s.row(y);
+        for (int x = 0; x < s.width(); ++x) line[x] = from[x] | 0xFF000000u;
+    }
     return image;
 }
 

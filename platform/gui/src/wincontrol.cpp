@@ -30,12 +30,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), paintCanvas_(st
 TWinControl::~TWinControl()
 {
     IncludeState(csDestroying);
-    // A window frees its child controls, whoever owns them.
-    while (!controls_.empty()) {
-        TControl* child = controls_.back();
-        RemoveControl(child);
-        delete child;
-    }
+    // A window frees its child controls, whoever owns them. Each leaves the
+    // list itself, still parented, so that its form forgets it too.
+    while (!controls_.empty()) delete controls_.back();
     if (handle_) gui::detail::ReleaseHandle(handle_);
     handle_ = nullptr;
 }

@@ -90,3 +90,29 @@ TEST_F(GuiTest, AClickDoesNotFocusACustomControlButAButtonTakesIt)
     EXPECT_TRUE(button->Focused());
     gui::ReleaseMouse(*form, mbLeft, 110, 5);
 }
+
+TEST_F(GuiTest, AFocusedControlFreedWithItsParentLeavesNoFocusBehind)
+{
+    TForm* form = NewForm();
+    auto* panel = new Probe(form, EventLog(), "panel");
+    panel->SetBounds(0, 0, 100, 50);
+    panel->SetTabStop(false);
+    panel->SetParent(form);
+    auto* inner = new Probe(form, EventLog(), "inner");
+    inner->SetBounds(5, 5, 20, 20);
+    inner->SetParent(panel);
+    auto* other = new Probe(form, EventLog(), "other");
+    other->SetBounds(0, 60, 20, 20);
+    other->SetParent(form);
+    form->Show();
+    inner->SetFocus();
+    ASSERT_TRUE(inner->Focused());
+    gui::PressMouse(*form, mbLeft, 10, 10);  // inner captures the mouse
+    delete panel;  // frees inner too
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(Application->CaptureControl(), nullptr);
+    ClearEvents();
+    other->SetFocus();
+    gui::ReleaseMouse(*form, mbLeft, 10, 70);
+    EXPECT_EQ(Events(), (Strings{"other enter focused=yes", "other setfocus focused=yes", "other up 0 [] 10,10"}));
+}
