@@ -89,6 +89,8 @@ public:
     void RefuseRestart(bool on);
     void RestartLeavesConfigPending(bool on);  // a restart keeps the wave configuration not in effect
     void NameAppliesAtRestart(bool on);        // IOCTL_SET_CARD_NAME changes the caps name only at restart
+    // IOCTL_SET_SAMPLE_RATE answers 2 for a rate other than the locked rate while the rate lock is on.
+    void EnforceRateLock(bool on);
     void SetDriverError(bool on, std::string text);  // clock-mask bit 31 and the error text
     // The 256 bytes IOCTL_GET_ERROR_TEXT answers, exactly (e.g. with no terminator).
     void SetRawErrorText(std::span<const BYTE> bytes);

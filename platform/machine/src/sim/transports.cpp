@@ -1,0 +1,282 @@
+// Transport sessions: pipe reservations, the event the card sets each
+// period, the shared pipe buffers and position counters, and start, stop
+// and pause. A refusal is an answer word, not a failed request.
+#include <algorithm>
+#include <atomic>
+
+#include "handlers.h"
+#include "win32/errors.h"
+
+namespace machine {
+
+namespace sim {
+
+const Reservation* Transport::Find(std::uint32_t direction, unsigned pipe) const noexcept
+{
+    for (const Reservation& reservation : reservations)
+        if (reservation.Holds(direction, pipe)) return &reservation;
+    return nullptr;
+}
+
+std::uint32_t Transport::Period(std::uint32_t waveBufferSize) const noexcept
+{
+    std::uint32_t period = 0;
+    for (const BufferMapping& buffer : buffers)
+        period = period == 0 ? buffer.frames / 2 : std::min(period, buffer.frames / 2);
+    if (buffers.empty()) period = waveBufferSize;
+    return std::max<std::uint32_t>(period, 1);
+}
+
+void Transport::StoreCounters() noexcept
+{
+    // Free-running: the counter wraps only at 2^32, never at the buffer's end.
+    for (PositionMapping& position : positions)
+        std::atomic_ref<std::uint32_t>(*position.Counter())
+            .store(static_cast<std::uint32_t>(framesElapsed * 4 * position.width), std::memory_order_release);
+}
+
+void Transport::Reanchor() noexcept
+{
+    epoch = std::chrono::steady_clock::now();
+    ticks = 0;
+}
+
+}  // namespace sim
+
+sim::Transport* CardDriver::Impl::FindTransport(std::uint32_t cookie, std::uint64_t file) noexcept
+{
+    for (sim::Transport& transport : transports)
+        if (transport.cookie == cookie && transport.file == file) return &transport;
+    return nullptr;
+}
+
+std::vector<sim::Transport>::iterator CardDriver::Impl::CloseTransport(std::vector<sim::Transport>::iterator transport)
+{
+    // A client thread may still read a counter after the close (the ASIO driver's thread can
+    // outlive its stop wait), so the pages stay mapped until the file closes.
+    sim::OpenFileState& file = files[transport->file];
+    for (sim::BufferMapping& buffer : transport->buffers)
+        file.quarantine.push_back(std::move(buffer.pages));
+    for (sim::PositionMapping& position : transport->positions)
+        file.quarantine.push_back(std::move(position.pages));
+    return transports.erase(transport);  // drops the card's reference to the event
+}
+
+bool CardDriver::Impl::PipeReserved(std::uint32_t direction, unsigned pipe) const noexcept
+{
+    for (const sim::Transport& transport : transports)
+        if (transport.Find(direction, pipe) != nullptr) return true;
+    return std::any_of(faults.heldPipes.begin(), faults.heldPipes.end(),
+                       [&](const sim::Reservation& held) { return held.Holds(direction, pipe); });
+}
+
+bool CardDriver::Impl::InUse() const noexcept
+{
+    return !faults.heldPipes.empty() ||
+           std::any_of(transports.begin(), transports.end(), [](const sim::Transport& t) { return !t.reservations.empty(); });
+}
+
+std::uint16_t CardDriver::Impl::PipeCount(std::uint32_t direction) const noexcept
+{
+    return direction == 0 ? config_.outputPipes : direction == 1 ? config_.inputPipes : 0;
+}
+
+std::vector<std::uint32_t> CardDriver::Impl::SupportedRates() const
+{
+    if (!config_.sampleRates.empty()) return config_.sampleRates;
+    switch (config_.family) {
+    case 0x60: {
+        std::vector<std::uint32_t> rates{8000, 11025, 16000, 22050};
+        for (std::uint32_t rate = 25000; rate <= 100000; ++rate)
+            rates.push_back(rate);
+        return rates;
+    }
+    case 0x80:
+    case 0x90:
+    case 0xA0:
+    case 0xB0:
+    case 0x100:
+        return {32000, 44100, 48000, 88200, 96000};
+    case 0x30:
+    case 0xC0:
+        return {8000, 11025, 16000, 22050, 32000, 44100, 48000};
+    case 0x10:
+    case 0x20:
+        return {44100, 48000};
+    default:
+        return {8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000};
+    }
+}
+
+bool CardDriver::Impl::RateSupported(std::uint32_t rate) const
+{
+    const std::vector<std::uint32_t> rates = SupportedRates();
+    return std::find(rates.begin(), rates.end(), rate) != rates.end();
+}
+
+}  // namespace machine
+
+namespace machine::sim {
+namespace {
+
+constexpr std::uint32_t kMaxMappedFrames = 1u << 20;
+
+// Pipes outside the card, a direction it has not, or an empty run.
+bool BadRange(const Card& card, std::uint32_t direction, std::uint32_t first, std::uint32_t count) noexcept
+{
+    return direction > 1 || count == 0 || first + count > card.PipeCount(direction);
+}
+
+}  // namespace
+
+Outcome OpenTransport(Card& card, const Request& request)
+{
+    if (card.faults.zeroTransportCookie) return Answer(request, 0);
+    const std::uint32_t cookie = card.NextCookie();
+    card.transports.push_back(Transport{});
+    card.transports.back().cookie = cookie;
+    card.transports.back().file = request.file;
+    card.eventsToSet.reserve(card.transports.size());  // so that the clock never allocates
+    card.eventsBeingSet.reserve(card.transports.size());
+    return Answer(request, cookie);
+}
+
+Outcome CloseTransport(Card& card, const Request& request)
+{
+    const Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    if (transport == nullptr) return Outcome::Fail(ERROR_INVALID_PARAMETER);
+    card.CloseTransport(card.transports.begin() + (transport - card.transports.data()));
+    return Outcome::Done(0);
+}
+
+Outcome ReservePipes(Card& card, const Request& request)
+{
+    PipeReservation in;
+    std::memcpy(&in, request.buffer.data(), sizeof in);
+    Transport* transport = card.FindTransport(in.cookie, request.file);
+    if (transport == nullptr) return Answer(request, 3);
+    if (in.mode != 1 || BadRange(card, in.direction, in.firstPipe, in.count)) return Answer(request, 2);
+    for (unsigned pipe = in.firstPipe; pipe < in.firstPipe + in.count; ++pipe)
+        if (card.PipeReserved(in.direction, pipe)) return Answer(request, 1);
+    transport->reservations.push_back({in.direction, in.firstPipe, in.count});
+    return Answer(request, 0);
+}
+
+Outcome CheckPipes(Card& card, const Request& request)
+{
+    PipeCheck in;
+    std::memcpy(&in, request.buffer.data(), sizeof in);
+    if (BadRange(card, in.direction, in.firstPipe, in.count)) return Answer(request, 1);
+    for (unsigned pipe = in.firstPipe; pipe < in.firstPipe + in.count; ++pipe) {
+        const bool unusable = std::any_of(card.faults.unusablePipes.begin(), card.faults.unusablePipes.end(),
+                                          [&](const Reservation& r) { return r.Holds(in.direction, pipe); });
+        if (unusable || card.PipeReserved(in.direction, pipe)) return Answer(request, 1);
+    }
+    return Answer(request, 0);
+}
+
+Outcome SetTransportEvent(Card& card, const Request& request)
+{
+    TransportEventRecord in;
+    std::memcpy(&in, request.buffer.data(), sizeof in);
+    Transport* transport = card.FindTransport(in.cookie, request.file);
+    if (transport == nullptr || card.faults.refuseEvent) return Answer(request, 1);
+    // The card holds the event object itself, as the kernel would: the client may close its handle.
+    win32::ObjectRef event = win32::ObjectRef::FromHandle(reinterpret_cast<HANDLE>(std::uintptr_t{in.event}));
+    if (!event || event.Kind() != win32::ObjectKind::Event) return Answer(request, 1);
+    transport->event = std::move(event);
+    return Answer(request, 0);
+}
+
+Outcome MapPipeBuffer(Card& card, const Request& request)
+{
+    PipeBufferRequest in;
+    std::memcpy(&in, request.buffer.data(), sizeof in);
+    Transport* transport = card.FindTransport(in.cookie, request.file);
+    if (transport == nullptr || in.frames < 1 || in.frames > kMaxMappedFrames) return Answer(request, 0);
+    const Reservation* reservation = transport->Find(in.direction, in.pipe);
+    if (reservation == nullptr || reservation->first != in.pipe) return Answer(request, 0);
+    for (const BufferMapping& buffer : transport->buffers)
+        if (buffer.direction == in.direction && buffer.pipe == in.pipe)
+            return Answer(request, buffer.frames == in.frames ? buffer.pages.Address() : 0);
+
+    SharedPages pages = SharedPages::Allocate(std::size_t{in.frames} * 4 * reservation->count);
+    if (!pages) return Answer(request, 0);
+    const std::uint32_t address = pages.Address();
+    transport->buffers.push_back({std::move(pages), in.direction, in.pipe, reservation->count, in.frames});
+    return Answer(request, address);
+}
+
+Outcome MapPipePosition(Card& card, const Request& request)
+{
+    PipePositionRequest in;
+    std::memcpy(&in, request.buffer.data(), sizeof in);
+    Transport* transport = card.FindTransport(in.cookie, request.file);
+    if (transport == nullptr) return Answer(request, 0);
+    const Reservation* reservation = transport->Find(in.direction, in.pipe);
+    if (reservation == nullptr) return Answer(request, 0);
+    for (const PositionMapping& position : transport->positions)
+        if (position.direction == in.direction && position.pipe == in.pipe)
+            return Answer(request, position.pages.Address());
+
+    SharedPages pages = SharedPages::Allocate(sizeof(std::uint32_t));
+    if (!pages) return Answer(request, 0);
+    const std::uint32_t address = pages.Address();
+    transport->positions.push_back({std::move(pages), in.direction, in.pipe, reservation->count});
+    transport->StoreCounters();
+    return Answer(request, address);
+}
+
+Outcome StartTransport(Card& card, const Request& request)
+{
+    Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    if (transport == nullptr || transport->reservations.empty()) return Answer(request, 1);
+    if (transport->state != TransportInfo::State::Running) {
+        transport->state = TransportInfo::State::Running;  // from 0 when stopped, from where it was when paused
+        transport->Reanchor();
+        if (card.clockMode == ClockMode::RealTime) card.StartClock();
+        card.clockWake.notify_all();
+    }
+    return Answer(request, 0);
+}
+
+Outcome StopTransport(Card& card, const Request& request)
+{
+    Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    if (transport == nullptr) return Answer(request, 1);
+    transport->state = TransportInfo::State::Stopped;
+    transport->framesElapsed = 0;
+    transport->StoreCounters();
+    return Answer(request, 0);
+}
+
+Outcome PauseTransport(Card& card, const Request& request)
+{
+    Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    if (transport == nullptr) return Answer(request, 1);
+    if (transport->state == TransportInfo::State::Running) transport->state = TransportInfo::State::Paused;
+    return Answer(request, 0);
+}
+
+Outcome CheckSampleRate(Card& card, const Request& request)
+{
+    return Answer(request, card.RateSupported(Load<std::uint32_t>(request.buffer.data())) ? 1 : 0);
+}
+
+Outcome SetSampleRate(Card& card, const Request& request)
+{
+    const std::uint32_t rate = Load<std::uint32_t>(request.buffer.data());
+    if (!card.RateSupported(rate)) return Answer(request, 1);
+    if (card.faults.enforceRateLock && (card.mixer.userFlags & DRIVER_FLAG_RATE_LOCK) != 0 &&
+        rate != card.mixer.lockedRate)
+        return Answer(request, 2);
+    if (rate != card.settings.sampleRate) {
+        card.settings.sampleRate = rate;
+        for (Transport& transport : card.transports)
+            transport.Reanchor();  // deadlines from now on at the new rate
+        card.clockWake.notify_all();
+    }
+    return Answer(request, 0);
+}
+
+}  // namespace machine::sim
