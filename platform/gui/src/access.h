@@ -36,5 +36,8 @@ void DestroyFormWindow(TCustomForm& form);
 void StartPresentation();
 // Runs the window system's events for at most `maxMs` milliseconds.
 void PumpEvents(int maxMs);
+// The display's clipboard (only while presenting).
+void SetSystemClipboard(std::string_view text);
+std::string SystemClipboard();
 
 }  // namespace gui::detail

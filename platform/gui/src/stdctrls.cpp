@@ -1,4 +1,5 @@
 // Labels, push buttons and single-line edits.
+#include "access.h"
 #include "bevel.h"
 
 #include "gui/forms.h"
@@ -387,12 +388,14 @@ std::string& Clipboard()
 }
 }  // namespace
 
+// On a display the system's clipboard; headless one of the program's own.
 void SetClipboardText(std::string_view text)
 {
-    Clipboard() = text;
+    if (Application->Presenting()) gui::detail::SetSystemClipboard(text);
+    else Clipboard() = text;
 }
 
 std::string ClipboardText()
 {
-    return Clipboard();
+    return Application->Presenting() ? gui::detail::SystemClipboard() : Clipboard();
 }

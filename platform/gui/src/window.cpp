@@ -15,6 +15,12 @@
 
 #include <cctype>
 
+namespace juce {
+// JUCE's own step of its message loop (its platform code's entry): one
+// pending event, or false when there is none.
+bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
+}  // namespace juce
+
 namespace gui::detail {
 
 namespace {
@@ -183,12 +189,22 @@ void PumpEvents(int maxMs)
 {
     auto* mm = juce::MessageManager::getInstanceWithoutCreating();
     if (!mm) return;
-    // Each call with 0 handles at most one event: take what is there.
+    // What is there now, without the idle sleep of a timed run.
     if (maxMs <= 0) {
-        for (int i = 0; i < 32; ++i) mm->runDispatchLoopUntil(0);
+        for (int i = 0; i < 64 && juce::dispatchNextMessageOnSystemQueue(true); ++i) {}
         return;
     }
     mm->runDispatchLoopUntil(maxMs);
+}
+
+void SetSystemClipboard(std::string_view text)
+{
+    juce::SystemClipboard::copyTextToClipboard(juce::String::fromUTF8(text.data(), static_cast<int>(text.size())));
+}
+
+std::string SystemClipboard()
+{
+    return juce::SystemClipboard::getTextFromClipboard().toStdString();
 }
 
 void PresentForm(TCustomForm& form)

@@ -274,3 +274,16 @@ TEST_F(GuiTest, ButtonClicksOnReleaseInsideAndOnSpace)
     gui::ReleaseMouse(*form, mbLeft, 61, 21);
     EXPECT_EQ(Events(), (Strings{"click", "click"}));
 }
+
+TEST_F(GuiTest, EditPastesOneLineOfTheClipboardAtTheCaret)
+{
+    TForm* form = NewForm();
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetText("ab");
+    edit->SetSelStart(1);
+    SetClipboardText("77\r\nxx");
+    edit->PasteFromClipboard();
+    EXPECT_EQ(edit->Text(), "a77b");
+    EXPECT_EQ(edit->SelStart(), 3);
+}

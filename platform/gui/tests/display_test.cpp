@@ -54,6 +54,9 @@ TEST(Display, FormShowsInAWindowAndItsInputReachesTheDispatch)
     EXPECT_EQ(clicks, (std::vector<std::string>{"click", "ctrl click"}));
     EXPECT_TRUE(button->Focused());
 
+    SetClipboardText("copied");
+    EXPECT_EQ(ClipboardText(), "copied");
+
     // A timer runs in real time from the loop that also serves the window.
     TTimer timer(nullptr);
     timer.SetInterval(20);
