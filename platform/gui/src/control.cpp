@@ -30,6 +30,19 @@ void TControl::SetParent(TWinControl* parent)
     if (parent) parent->InsertControl(this);
 }
 
+namespace {
+
+// What a change of a control does to its parent's picture: a window's parent
+// is erased where it lay; a graphic control's parent only when neither of
+// them is opaque.
+bool ErasesParent(const TControl& c)
+{
+    if (dynamic_cast<const TWinControl*>(&c)) return true;
+    return !c.ControlStyle().Contains(csOpaque) && !(c.Parent() && c.Parent()->ControlStyle().Contains(csOpaque));
+}
+
+}  // namespace
+
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
@@ -39,7 +52,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     top_ = ATop;
     width_ = AWidth;
     height_ = AHeight;
-    if (parent_ && visible_) parent_->InvalidateRect(UnionRect(old, BoundsRect()), true);
+    if (parent_ && visible_) parent_->InvalidateRect(UnionRect(old, BoundsRect()), ErasesParent(*this));
     BoundsChanged(sized);
 }
 
@@ -83,7 +96,7 @@ void TControl::SetVisible(bool v)
     if (v == visible_) return;
     VisibleChanging();
     visible_ = v;
-    if (parent_) parent_->InvalidateRect(BoundsRect(), true);
+    if (parent_) parent_->InvalidateRect(BoundsRect(), ErasesParent(*this));
     Perform(CM_VISIBLECHANGED, v ? 1 : 0);
 }
 
@@ -176,7 +189,7 @@ void TControl::ParentFontChanged()
 void TControl::Invalidate()
 {
     if (parent_ && visible_ && !ComponentState().Contains(csDestroying))
-        parent_->InvalidateRect(BoundsRect(), !style_.Contains(csOpaque));
+        parent_->InvalidateRect(BoundsRect(), ErasesParent(*this));
 }
 
 void TControl::Update()

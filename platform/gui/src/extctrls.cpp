@@ -6,7 +6,16 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), picture_(std::make
 {
     SetBounds(0, 0, 105, 105);
     // Drawing on the picture (or replacing it) repaints the image.
-    picture_->OnChange = [this] { Invalidate(); };
+    picture_->OnChange = [this] { PictureChanged(); };
+}
+
+void TImage::PictureChanged()
+{
+    // Opaque only where the picture covers the whole control.
+    const TGraphic* g = picture_->Graphic();
+    const bool covers = g && !g->Empty() && !transparent_ && (stretch_ || (g->Width() >= Width() && g->Height() >= Height()));
+    SetControlStyle(covers ? ControlStyle() + TControlStyle{csOpaque} : ControlStyle() - TControlStyle{csOpaque});
+    Invalidate();
 }
 
 TImage::~TImage()
@@ -21,25 +30,30 @@ TCanvas* TImage::Canvas()
     return bitmap->Canvas();
 }
 
+void TImage::BoundsChanged(bool sized)
+{
+    if (sized) PictureChanged();
+}
+
 void TImage::SetStretch(bool v)
 {
     if (v == stretch_) return;
     stretch_ = v;
-    Invalidate();
+    PictureChanged();
 }
 
 void TImage::SetCenter(bool v)
 {
     if (v == center_) return;
     center_ = v;
-    Invalidate();
+    PictureChanged();
 }
 
 void TImage::SetTransparent(bool v)
 {
     if (v == transparent_) return;
     transparent_ = v;
-    Invalidate();
+    PictureChanged();
 }
 
 void TImage::Paint()

@@ -95,10 +95,34 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return c ? c->Perform(message, wParam, lParam) : 0;
 }
 
+namespace {
+
+// A posted message meets the application's OnMessage first; what it leaves
+// unhandled goes to the window, if the window is still there.
+void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TMessage m{message, wParam, lParam, 0};
+    bool handled = false;
+    InvokeEvent(Application->OnMessage, m, window, handled);
+    if (!handled) SendMessageA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (window == HWND_BROADCAST) {
+        // Every top-level window of the program (others are not reachable).
+        Application->Post([=] {
+            std::vector<HWND> windows;
+            for (TCustomForm* f : Application->Forms())
+                if (f->HandleAllocated()) windows.push_back(f->Handle());
+            for (HWND w : windows) Deliver(w, message, wParam, lParam);
+        });
+        return TRUE;
+    }
     if (!gui::detail::HandleAlive(window)) return FALSE;
     // Looked up again at delivery: the window may be gone by then.
-    Application->Post([=] { SendMessageA(window, message, wParam, lParam); });
+    Application->Post([=] { Deliver(window, message, wParam, lParam); });
     return TRUE;
 }

@@ -95,6 +95,8 @@ public:
         image_ = ComposeForm(form_);
         const gui::Surface& s = image_.Surface();
         if (getWidth() != s.width() || getHeight() != s.height()) setSize(std::max(1, s.width()), std::max(1, s.height()));
+        const bool onTop = form_.FormStyle() == fsStayOnTop;
+        if (isAlwaysOnTop() != onTop) setAlwaysOnTop(onTop);
         const juce::String title = juce::String::fromUTF8(form_.Caption().c_str());
         if (getName() != title) setName(title);
         repaint();

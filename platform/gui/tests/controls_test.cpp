@@ -287,3 +287,31 @@ TEST_F(GuiTest, EditPastesOneLineOfTheClipboardAtTheCaret)
     EXPECT_EQ(edit->Text(), "a77b");
     EXPECT_EQ(edit->SelStart(), 3);
 }
+
+TEST_F(GuiTest, OpaqueFormsAndImagesAreNotErasedBehindGraphicControls)
+{
+    TForm* form = NewForm(100, 60);
+    form->SetColor(clRed);
+    auto* image = new TImage(form);
+    image->SetBounds(0, 0, 10, 10);
+    image->SetParent(form);
+    TBitmap small(10, 9);
+    image->Picture()->Assign(small);
+    EXPECT_FALSE(image->ControlStyle().Contains(csOpaque)) << "the picture does not cover it";
+    TBitmap big(10, 10);
+    image->Picture()->Assign(big);
+    EXPECT_TRUE(image->ControlStyle().Contains(csOpaque));
+    auto* label = new TLabel(form);
+    label->SetBounds(40, 0, 20, 20);
+    label->SetParent(form);
+    form->SetControlStyle(form->ControlStyle() + TControlStyle{csOpaque});
+    form->Show();
+    Application->ProcessMessages();
+    EXPECT_EQ(FormPixel(*form, 45, 5), clRed);
+    label->Hide();
+    EXPECT_EQ(FormPixel(*form, 45, 5), clRed) << "the label's picture stays on an opaque form";
+    form->SetControlStyle(form->ControlStyle() - TControlStyle{csOpaque});
+    label->Show();
+    label->Hide();
+    EXPECT_EQ(FormPixel(*form, 45, 5), clRed);
+}

@@ -169,3 +169,23 @@ TEST_F(Dispatch, PostedMessagesRunFromTheLoopAndNotForAGoneWindow)
     Application->ProcessMessages();
     EXPECT_EQ(Events().size(), 1u);
 }
+
+TEST_F(Dispatch, PostedMessagesMeetOnMessageFirstAndBroadcastsReachEveryForm)
+{
+    const UINT shutdown = RegisterWindowMessageA("Zavo GUI test message");
+    TForm* other = NewForm();
+    other->Show();
+    ClearEvents();
+    Strings seen;
+    Application->OnMessage = [&](TMessage& m, HWND w, bool& handled) {
+        if (m.Msg != shutdown) return;
+        seen.push_back(w == form->Handle() ? "form" : w == other->Handle() ? "other" : "?");
+        handled = true;
+    };
+    EXPECT_TRUE(PostMessageA(HWND_BROADCAST, shutdown, 0, 0));
+    EXPECT_TRUE(PostMessageA(b->Handle(), WM_SIZE, 0, MAKELPARAM_XY(9, 0)));
+    Application->ProcessMessages();
+    Application->OnMessage = nullptr;
+    EXPECT_EQ(seen, (Strings{"form", "other"}));
+    EXPECT_EQ(Events(), (Strings{"b size 9x30"})) << "not handled: delivered";
+}

@@ -25,8 +25,10 @@ public:
 
 protected:
     void Paint() override;
+    void BoundsChanged(bool sized) override;
 
 private:
+    void PictureChanged();
     std::unique_ptr<TPicture> picture_;
     bool stretch_ = false;
     bool center_ = false;
