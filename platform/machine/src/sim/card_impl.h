@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "machine/card_driver.h"
@@ -187,7 +188,7 @@ public:
     // Registry.
     void WriteWaveConfigValue() const;
     void LoadState();
-    void SaveState() const;
+    void SaveState();
     std::string DumpRegistry() const;
 
     // State.
@@ -202,6 +203,8 @@ public:
     std::vector<sim::MixerSession> sessions;
     std::vector<sim::Transport> transports;
     bool loaded = false;
+    // What the registry holds as far as this process knows; a save that would change nothing writes nothing.
+    std::optional<std::pair<sim::MixerState, sim::CardSettings>> persisted;
 
     // Audio.
     std::vector<Signal> inputSignals;        // [input bus]

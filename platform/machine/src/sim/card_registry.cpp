@@ -212,6 +212,7 @@ void CardDriver::Impl::WriteWaveConfigValue() const
 void CardDriver::Impl::LoadState()
 {
     const Key key = Key::Open(DeviceParametersKey(config_));
+    persisted.reset();
     if (!key) return;  // a card never opened before: its defaults
     GetRecord(key, kWaveConfig, settings.storedWaveConfig);
     settings.storedWaveConfig.flags = 0;
@@ -227,12 +228,16 @@ void CardDriver::Impl::LoadState()
     GetDword(key, kGsifBufferSize, settings.gsifBufferSize);
     GetDword(key, kSampleRate, settings.sampleRate);
     if (const auto bytes = key.Get(kMixerState, REG_BINARY)) UnpackMixer(*bytes, mixer);
+    persisted.emplace(mixer, settings);
 }
 
-void CardDriver::Impl::SaveState() const
+void CardDriver::Impl::SaveState()
 {
+    // Drivers open and close the card around every use; most closes change nothing.
+    if (persisted && persisted->first == mixer && persisted->second == settings) return;
     const Key key = Key::Create(DeviceParametersKey(config_));
     if (!key) return;  // nothing to lose: the state stays in the card for this process
+    persisted.emplace(mixer, settings);
     key.SetBinary(kWaveConfig, &settings.storedWaveConfig, sizeof settings.storedWaveConfig);
     key.SetBinary(kEffectiveWaveConfig, &settings.effectiveWaveConfig, sizeof settings.effectiveWaveConfig);
     key.SetDword(kWaveConfigInEffect, settings.waveConfigInEffect ? 1 : 0);
@@ -249,6 +254,7 @@ void CardDriver::Impl::SaveState() const
 std::string CardDriver::Impl::DumpRegistry() const
 {
     std::string out;
+    DumpKey(HKEY_LOCAL_MACHINE, EnumKey(config_), EnumKey(config_), out);
     DumpKey(HKEY_LOCAL_MACHINE, DeviceClassesKey(config_), DeviceClassesKey(config_), out);
     return out;
 }
