@@ -1,6 +1,9 @@
 // A card's settings outlive the process: saved in the registry when the
 // last file closes and after a restart, loaded at the next process's first
 // open.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "sim_card_fixture.h"
 
 namespace sim_test {
@@ -39,6 +42,30 @@ TEST_F(SimPersistenceTest, SettingsMadeInOneProcessAreFoundByTheNext)
     EXPECT_EQ(Hooks().Settings(), settings);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(Ioctl(file, IOCTL_GET_CAPS, {}, 680).out.data())), "Live");
     EXPECT_EQ(Ioctl(file, IOCTL_GET_WAVE_CONFIG, {}, 72).As<WaveConfigRecord>().flags, 0u) << "still pending";
+    CloseHandle(file);
+}
+
+TEST_F(SimPersistenceTest, AnotherProcessFindsWhatOneProcessLeft)
+{
+    Boot();
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        // A program that sets the card up and ends.
+        HANDLE file = Open();
+        const bool ok = file != INVALID_HANDLE_VALUE &&
+                        Send(file, {CMD_SET_GAIN, 9, CHANNEL_BUS_OUT, static_cast<std::uint32_t>(-3 * 256)}).status == 0 &&
+                        Ioctl(file, IOCTL_SET_GSIF_BUFFER_SIZE, U32(512), 0).ok == TRUE && CloseHandle(file) == TRUE;
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    HANDLE file = Open();  // this process's first open
+    EXPECT_EQ(Send(file, {CMD_GET_GAIN, 9, CHANNEL_BUS_OUT}).p10, static_cast<std::uint32_t>(-3 * 256));
+    EXPECT_EQ(Word(file, IOCTL_GET_GSIF_BUFFER_SIZE), 512u);
     CloseHandle(file);
 }
 

@@ -180,7 +180,8 @@ public:
     void Tick(sim::Transport& transport);
     void CollectEvent(const sim::Transport& transport);
     void SetCollectedEvents(std::unique_lock<std::mutex>& lock);
-    void StartClock();
+    // False when no clock thread can be had.
+    bool StartClock();
     void ClockLoop();
     double Rate() const noexcept { return settings.sampleRate; }
     std::uint32_t MaxRunningPeriod() const noexcept;

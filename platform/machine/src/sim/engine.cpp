@@ -4,6 +4,7 @@
 // from a test's Advance or from the card's real-time clock thread, which
 // keeps absolute deadlines so that it does not drift.
 #include <algorithm>
+#include <system_error>
 
 #include "card_impl.h"
 #include "signal_source.h"
@@ -63,9 +64,15 @@ std::uint32_t CardDriver::Impl::MaxRunningPeriod() const noexcept
     return period != 0 ? period : settings.waveBufferSize;
 }
 
-void CardDriver::Impl::StartClock()
+bool CardDriver::Impl::StartClock()
 {
-    if (!clockThread.joinable()) clockThread = std::thread([this] { ClockLoop(); });
+    if (clockThread.joinable()) return true;
+    try {
+        clockThread = std::thread([this] { ClockLoop(); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
 void CardDriver::Impl::ClockLoop()

@@ -145,7 +145,7 @@ void CardHooks::SetClockMode(ClockMode mode)
     card_->clockMode = mode;
     for (sim::Transport& transport : card_->transports)
         transport.Reanchor();
-    if (mode == ClockMode::RealTime) card_->StartClock();
+    if (mode == ClockMode::RealTime) card_->StartClock();  // without a thread, running transports wait
     card_->clockWake.notify_all();
 }
 

@@ -232,9 +232,9 @@ Outcome StartTransport(Card& card, const Request& request)
     Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
     if (transport == nullptr || transport->reservations.empty()) return Answer(request, 1);
     if (transport->state != TransportInfo::State::Running) {
+        if (card.clockMode == ClockMode::RealTime && !card.StartClock()) return Answer(request, 2);
         transport->state = TransportInfo::State::Running;  // from 0 when stopped, from where it was when paused
         transport->Reanchor();
-        if (card.clockMode == ClockMode::RealTime) card.StartClock();
         card.clockWake.notify_all();
     }
     return Answer(request, 0);
