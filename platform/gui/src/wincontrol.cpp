@@ -178,6 +178,19 @@ bool TWinControl::Focused() const
     return form && form->ActiveControl() == this && Application->ActiveForm() == form;
 }
 
+void TWinControl::LoseFocus()
+{
+    // A hidden or disabled window cannot keep the focus, nor can what lies
+    // inside it: the form takes it.
+    TCustomForm* form = ParentForm();
+    if (!form || form == this) return;
+    for (const TControl* c = form->ActiveControl(); c; c = c->Parent())
+        if (c == this) {
+            form->FocusControl(nullptr);
+            return;
+        }
+}
+
 void TWinControl::Invalidate()
 {
     InvalidateRect(ClientRect(), !ControlStyle().Contains(csOpaque));
@@ -367,7 +380,9 @@ void TWinControl::WndProc(TMessage& m)
         return;
     }
     case CM_VISIBLECHANGED:
-        if (Visible()) Invalidate();
+    case CM_ENABLEDCHANGED:
+        if (m.Msg == CM_VISIBLECHANGED && Visible()) Invalidate();
+        if (!Visible() || !Enabled()) LoseFocus();
         TControl::WndProc(m);
         return;
     default:

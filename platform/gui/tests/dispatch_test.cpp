@@ -148,6 +148,7 @@ TEST_F(Dispatch, KeyStateFollowsInputAndTheWheelDoesNothing)
 TEST_F(Dispatch, DisabledWindowGetsNoMouseInput)
 {
     a->SetEnabled(false);
+    ClearEvents();
     form->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { Record("form down"); };
     gui::PressMouse(*form, mbLeft, 20, 15);
     gui::ReleaseMouse(*form, mbLeft, 20, 15);

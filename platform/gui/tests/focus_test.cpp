@@ -116,3 +116,22 @@ TEST_F(GuiTest, AFocusedControlFreedWithItsParentLeavesNoFocusBehind)
     gui::ReleaseMouse(*form, mbLeft, 10, 70);
     EXPECT_EQ(Events(), (Strings{"other enter focused=yes", "other setfocus focused=yes", "other up 0 [] 10,10"}));
 }
+
+TEST_F(GuiTest, HidingOrDisablingTheFocusedControlTakesTheFocusAway)
+{
+    TForm* form = NewForm();
+    auto* a = new Probe(form, EventLog(), "a");
+    a->SetParent(form);
+    auto* b = new Probe(form, EventLog(), "b");
+    b->SetParent(form);
+    form->Show();
+    ClearEvents();
+    a->Hide();
+    EXPECT_EQ(Events(), (Strings{"a killfocus", "a exit focused=no"}));
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    gui::PressKey(*form, VK_TAB);  // the form has the keys now
+    EXPECT_TRUE(b->Focused());
+    ClearEvents();
+    b->SetEnabled(false);
+    EXPECT_EQ(Events(), (Strings{"b killfocus", "b exit focused=no"}));
+}

@@ -273,6 +273,7 @@ protected:
 
 private:
     void PaintNow();
+    void LoseFocus();
     HWND handle_ = nullptr;
     std::vector<TControl*> controls_;
     std::vector<TWinControl*> tabList_;
