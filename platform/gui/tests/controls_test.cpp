@@ -18,9 +18,7 @@ TColor FormPixel(TCustomForm& form, int x, int y)
 TEST_F(GuiTest, RefreshPaintsAtOnceOnlyWhenRealisedAndShowing)
 {
     TForm* form = NewForm();
-    auto* p = new Probe(form, EventLog(), "p");
-    p->SetBounds(0, 0, 20, 20);
-    p->SetParent(form);
+    auto* p = AddProbe(form, EventLog(), "p", Bounds(0, 0, 20, 20));
     p->Refresh();
     EXPECT_EQ(p->paints, 0) << "not realised";
     EXPECT_FALSE(p->Canvas()->HandleAllocated());
@@ -43,9 +41,7 @@ TEST_F(GuiTest, NewSurfaceStartsInTheControlsColourAndOpaqueControlsAreNotErased
 {
     TForm* form = NewForm();
     form->SetColor(clRed);
-    auto* p = new Probe(form, EventLog(), "p");
-    p->SetBounds(10, 10, 20, 20);
-    p->SetParent(form);
+    auto* p = AddProbe(form, EventLog(), "p", Bounds(10, 10, 20, 20));
     EXPECT_EQ(p->Color(), clRed) << "parent colour";
     p->SetControlStyle(p->ControlStyle() + TControlStyle{csOpaque});
     form->Show();
@@ -65,9 +61,7 @@ TEST_F(GuiTest, NewSurfaceStartsInTheControlsColourAndOpaqueControlsAreNotErased
 TEST_F(GuiTest, SetBoundsSendsWmSizeWithTheNewSizeInPlaceAndNothingWhenUnchanged)
 {
     TForm* form = NewForm();
-    auto* p = new Probe(form, EventLog(), "p");
-    p->SetBounds(0, 0, 20, 30);
-    p->SetParent(form);
+    auto* p = AddProbe(form, EventLog(), "p", Bounds(0, 0, 20, 30));
     form->Show();
     EXPECT_EQ(Events(), (Strings{"p create", "p size 20x30", "p enter focused=yes", "p setfocus focused=yes"}));
     ClearEvents();
@@ -85,8 +79,7 @@ TEST_F(GuiTest, ParentColourAndFontFlowDownUntilTheChildSetsItsOwn)
     form->Font()->SetName("Arial");
     auto* label = new TLabel(form);
     label->SetParent(form);
-    auto* p = new Probe(form, EventLog(), "p");
-    p->SetParent(form);
+    auto* p = AddProbe(form, EventLog(), "p");
     EXPECT_EQ(label->Font()->Name(), "Arial");
     EXPECT_TRUE(label->ParentFont());
     label->Font()->SetColor(clLime);
@@ -107,8 +100,7 @@ TEST_F(GuiTest, ParentColourAndFontFlowDownUntilTheChildSetsItsOwn)
 TEST_F(GuiTest, CustomCanvasKeepsItsStateBetweenPaints)
 {
     TForm* form = NewForm();
-    auto* p = new Probe(form, EventLog(), "p");
-    p->SetParent(form);
+    auto* p = AddProbe(form, EventLog(), "p");
     form->Show();
     p->Canvas()->Brush()->Style = TBrushStyle::bsClear;
     p->Canvas()->Pen()->Color = clRed;
@@ -257,8 +249,7 @@ TEST_F(SpeedButtons, GlyphIsACopyWithItsBottomLeftColourTransparent)
 TEST_F(GuiTest, ButtonClicksOnReleaseInsideAndOnSpace)
 {
     TForm* form = NewForm();
-    auto* other = new Probe(form, EventLog(), "other");
-    other->SetParent(form);
+    AddProbe(form, EventLog(), "other");
     auto* button = new TButton(form);
     button->SetBounds(50, 10, 75, 25);
     button->SetParent(form);

@@ -12,12 +12,8 @@ protected:
     Dispatch()
     {
         form = NewForm(200, 100);
-        a = new Probe(form, EventLog(), "a", DLGC_WANTARROWS);
-        a->SetBounds(10, 10, 50, 30);
-        a->SetParent(form);
-        b = new Probe(form, EventLog(), "b");
-        b->SetBounds(100, 10, 50, 30);
-        b->SetParent(form);
+        a = AddProbe(form, EventLog(), "a", Bounds(10, 10, 50, 30), DLGC_WANTARROWS);
+        b = AddProbe(form, EventLog(), "b", Bounds(100, 10, 50, 30));
         form->Show();
         Application->ProcessMessages();
         ClearEvents();

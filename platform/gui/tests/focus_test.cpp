@@ -7,10 +7,8 @@ using gui_testing::Strings;
 TEST_F(GuiTest, FocusChangeKillsThenExitsThenEntersWithTheNewOwnerFocused)
 {
     TForm* form = NewForm();
-    auto* a = new Probe(form, EventLog(), "a");
-    a->SetParent(form);
-    auto* b = new Probe(form, EventLog(), "b");
-    b->SetParent(form);
+    auto* a = AddProbe(form, EventLog(), "a");
+    auto* b = AddProbe(form, EventLog(), "b");
     form->Show();
     EXPECT_TRUE(a->Focused()) << "the first in tab order";
     ClearEvents();
@@ -24,13 +22,10 @@ TEST_F(GuiTest, FocusChangeKillsThenExitsThenEntersWithTheNewOwnerFocused)
 TEST_F(GuiTest, SetFocusOnAControlThatCannotFocusDoesNothing)
 {
     TForm* form = NewForm();
-    auto* a = new Probe(form, EventLog(), "a");
-    a->SetParent(form);
-    auto* hidden = new Probe(form, EventLog(), "hidden");
-    hidden->SetParent(form);
+    auto* a = AddProbe(form, EventLog(), "a");
+    auto* hidden = AddProbe(form, EventLog(), "hidden");
     hidden->Hide();
-    auto* off = new Probe(form, EventLog(), "off");
-    off->SetParent(form);
+    auto* off = AddProbe(form, EventLog(), "off");
     off->SetEnabled(false);
     auto* loose = new Probe(form, EventLog(), "loose");
     EXPECT_FALSE(a->CanFocus()) << "its form is not shown";
@@ -49,10 +44,8 @@ TEST_F(GuiTest, SetFocusOnAControlThatCannotFocusDoesNothing)
 TEST_F(GuiTest, InitialFocusIsTheLowestTabOrderAndTabFollowsIt)
 {
     TForm* form = NewForm();
-    auto* first = new Probe(form, EventLog(), "first");
-    first->SetParent(form);
-    auto* second = new Probe(form, EventLog(), "second");
-    second->SetParent(form);
+    auto* first = AddProbe(form, EventLog(), "first");
+    auto* second = AddProbe(form, EventLog(), "second");
     auto* third = new TButton(form);
     third->SetParent(form);
     second->SetTabOrder(0);
@@ -74,11 +67,8 @@ TEST_F(GuiTest, InitialFocusIsTheLowestTabOrderAndTabFollowsIt)
 TEST_F(GuiTest, AClickDoesNotFocusACustomControlButAButtonTakesIt)
 {
     TForm* form = NewForm();
-    auto* a = new Probe(form, EventLog(), "a");
-    a->SetParent(form);
-    auto* p = new Probe(form, EventLog(), "p");
-    p->SetBounds(0, 50, 20, 20);
-    p->SetParent(form);
+    auto* a = AddProbe(form, EventLog(), "a");
+    AddProbe(form, EventLog(), "p", Bounds(0, 50, 20, 20));
     auto* button = new TButton(form);
     button->SetBounds(100, 0, 75, 25);
     button->SetParent(form);
@@ -98,12 +88,8 @@ TEST_F(GuiTest, AFocusedControlFreedWithItsParentLeavesNoFocusBehind)
     panel->SetBounds(0, 0, 100, 50);
     panel->SetTabStop(false);
     panel->SetParent(form);
-    auto* inner = new Probe(form, EventLog(), "inner");
-    inner->SetBounds(5, 5, 20, 20);
-    inner->SetParent(panel);
-    auto* other = new Probe(form, EventLog(), "other");
-    other->SetBounds(0, 60, 20, 20);
-    other->SetParent(form);
+    auto* inner = AddProbe(panel, EventLog(), "inner", Bounds(5, 5, 20, 20));
+    auto* other = AddProbe(form, EventLog(), "other", Bounds(0, 60, 20, 20));
     form->Show();
     inner->SetFocus();
     ASSERT_TRUE(inner->Focused());
@@ -120,10 +106,8 @@ TEST_F(GuiTest, AFocusedControlFreedWithItsParentLeavesNoFocusBehind)
 TEST_F(GuiTest, HidingOrDisablingTheFocusedControlTakesTheFocusAway)
 {
     TForm* form = NewForm();
-    auto* a = new Probe(form, EventLog(), "a");
-    a->SetParent(form);
-    auto* b = new Probe(form, EventLog(), "b");
-    b->SetParent(form);
+    auto* a = AddProbe(form, EventLog(), "a");
+    auto* b = AddProbe(form, EventLog(), "b");
     form->Show();
     ClearEvents();
     a->Hide();

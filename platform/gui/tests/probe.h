@@ -73,3 +73,14 @@ private:
     gui_testing::Strings& log_;
     LRESULT dialogCode_;
 };
+
+// A probe on `parent` (owned by the parent's form) at `bounds`.
+inline Probe* AddProbe(TWinControl* parent, gui_testing::Strings& log, std::string name, TRect bounds = TRect{},
+                       LRESULT dialogCode = 0)
+{
+    TComponent* owner = parent->ParentForm() ? static_cast<TComponent*>(parent->ParentForm()) : parent;
+    auto* p = new Probe(owner, log, std::move(name), dialogCode);
+    p->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    p->SetParent(parent);
+    return p;
+}
