@@ -73,6 +73,19 @@ TWinControl& KeyTarget(TCustomForm& form)
     return c && c->Focused() ? *c : form;
 }
 
+// While a modal form is up, the forms shown before it take no input (their
+// windows are disabled).
+bool Blocked(const TCustomForm& form)
+{
+    const auto& forms = Application->Forms();
+    bool seen = false;
+    for (const TCustomForm* f : forms) {
+        if (f == &form) seen = true;
+        else if (seen && f->Modal() && f->Visible()) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 TShiftState CurrentShiftState()
@@ -91,6 +104,7 @@ void PressMouse(TCustomForm& form, TMouseButton button, int x, int y, bool doubl
 {
     Application->SetPointer(&form, TPoint{x, y});
     SetKey(ButtonKey(button), true);
+    if (Blocked(form)) return;
     const Target t = Route(form, TPoint{x, y});
     // A control that does not ask for double-clicks gets a second press.
     const bool dbl = doubleClick && t.control && t.control->ControlStyle().Contains(csDoubleClicks);
@@ -100,6 +114,7 @@ void PressMouse(TCustomForm& form, TMouseButton button, int x, int y, bool doubl
 void MoveMouse(TCustomForm& form, int x, int y)
 {
     Application->SetPointer(&form, TPoint{x, y});
+    if (Blocked(form)) return;
     SendMouse(Route(form, TPoint{x, y}), WM_MOUSEMOVE);
 }
 
@@ -107,6 +122,7 @@ void ReleaseMouse(TCustomForm& form, TMouseButton button, int x, int y)
 {
     Application->SetPointer(&form, TPoint{x, y});
     SetKey(ButtonKey(button), false);
+    if (Blocked(form)) return;
     SendMouse(Route(form, TPoint{x, y}), UpMessage(button));
 }
 
@@ -118,6 +134,7 @@ void WheelMouse(TCustomForm& form, int x, int y, int)
 void PressKey(TCustomForm& form, WORD virtualKey)
 {
     SetKey(virtualKey, true);
+    if (Blocked(form)) return;
     TWinControl& target = KeyTarget(form);
     LRESULT want = 0;
     switch (virtualKey) {
@@ -140,17 +157,19 @@ void PressKey(TCustomForm& form, WORD virtualKey)
 void ReleaseKey(TCustomForm& form, WORD virtualKey)
 {
     SetKey(virtualKey, false);
+    if (Blocked(form)) return;
     KeyTarget(form).Perform(WM_KEYUP, virtualKey);
 }
 
 void TypeChar(TCustomForm& form, char c)
 {
+    if (Blocked(form)) return;
     KeyTarget(form).Perform(WM_CHAR, static_cast<unsigned char>(c));
 }
 
 void CloseBox(TCustomForm& form)
 {
-    form.Perform(WM_CLOSE);
+    if (!Blocked(form)) form.Perform(WM_CLOSE);
 }
 
 void PostInput(std::function<void()> work)

@@ -178,3 +178,24 @@ TEST_F(Forms, ClientSizeAndFrame)
     dialog->SetTop(50);
     EXPECT_EQ(edit->ClientToScreen(TPoint{1, 2}), (TPoint{100 + dialog->FrameLeft() + 1, 50 + dialog->FrameTop() + 2}));
 }
+
+TEST_F(Forms, FormsBehindAModalFormTakeNoInput)
+{
+    auto* behind = new TButton(main);
+    behind->SetParent(main);
+    behind->SetBounds(0, 0, 50, 25);
+    behind->OnClick = Log("behind");
+    gui::PostInput([&] {
+        gui::PressMouse(*main, mbLeft, 10, 10);
+        gui::ReleaseMouse(*main, mbLeft, 10, 10);
+        gui::CloseBox(*main);
+        gui::PressMouse(*dialog, mbLeft, 20, 50);
+        gui::ReleaseMouse(*dialog, mbLeft, 20, 50);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(Events().empty());
+    EXPECT_TRUE(main->Visible());
+    gui::PressMouse(*main, mbLeft, 10, 10);
+    gui::ReleaseMouse(*main, mbLeft, 10, 10);
+    EXPECT_EQ(Events(), (Strings{"behind"}));
+}
