@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +19,7 @@
 
 namespace machine {
 
-class Machine {
+class Machine : public std::enable_shared_from_this<Machine> {
 public:
     // Boots from the directory: reads its profile (a missing profile is written as the
     // default machine; one that cannot be read leaves the machine without cards and is
@@ -47,8 +46,15 @@ public:
     // Whether the hardware behind a device instance id is in the machine now.
     bool IsPresent(std::string_view instanceId) const;
 
+    // CreateFileA on a device path: a new open file of the card with that interface path,
+    // or nullptr with `error` set (ERROR_FILE_NOT_FOUND when no card of the machine has
+    // the path or its device node has been removed). The file keeps the machine alive.
+    std::shared_ptr<win32::DeviceFile> OpenFile(std::string_view path, DWORD& error);
+
 private:
     explicit Machine(std::filesystem::path directory);
+
+    void LayDeviceTree();
 
     struct Slot {
         CardConfig config;
@@ -64,6 +70,14 @@ private:
 
 // "PCI\VEN_1057&DEV_dddd&SUBSYS_ssssA5C3&REV_01\<instance>"
 std::string DeviceInstanceId(const CardConfig& card);
+
+// The machine command's changes, on the current machine directory. Each throws
+// std::invalid_argument or ProfileError with the reason and then changes nothing.
+// Adds the card to the profile and its device node and interface to the device tree.
+void InstallCard(const CardConfig& card);
+// Removes the card with this instance from the profile, and its device node, interface
+// and settings from the device tree. Returns the card removed.
+CardConfig UninstallCard(std::string_view instance);
 
 // The machine of the current machine directory, booted when first asked or when the
 // directory has changed since. Never null.

@@ -46,6 +46,11 @@ Profile ParseProfile(std::string_view text);
 // long, counts out of range, an interface path another card has), or "" when it can.
 std::string ValidateCard(const CardConfig& card, const std::vector<CardConfig>& others);
 
+// The instance a card in PCI slot `slot` gets: "4&1a2b3c4d&0&2010", "...&2018", ...
+std::string SlotInstance(std::size_t slot);
+// The first slot instance that none of `cards` uses.
+std::string FreeInstance(const std::vector<CardConfig>& cards);
+
 std::filesystem::path ProfilePath(const std::filesystem::path& machineDirectory);
 // The profile of the directory, or nullopt when there is none. Throws ProfileError when
 // the file cannot be read or parsed.

@@ -1,0 +1,131 @@
+// The class installer: the property-change restart of a card's driver and
+// the removal of device nodes, on sets taken as snapshots.
+#include <gtest/gtest.h>
+
+#include "machine/machine.h"
+#include "machine_testing/test_machine.h"
+#include "setupapi_test_support.h"
+
+namespace {
+
+using machine_tests::kCardInterface;
+
+SP_PROPCHANGE_PARAMS PropertyChange()
+{
+    SP_PROPCHANGE_PARAMS params{};
+    params.ClassInstallHeader.cbSize = 8;
+    params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+    params.StateChange = DICS_PROPCHANGE;
+    params.Scope = DICS_FLAG_GLOBAL;
+    return params;
+}
+
+class SetupApiClassInstall : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        set_ = SetupDiGetClassDevsA(&kCardInterface, nullptr, nullptr, DIGCF_DEVICEINTERFACE);
+        ASSERT_NE(set_, INVALID_HANDLE_VALUE);
+        node_.cbSize = sizeof node_;
+        ASSERT_EQ(SetupDiEnumDeviceInfo(set_, 0, &node_), TRUE);
+    }
+    void TearDown() override { SetupDiDestroyDeviceInfoList(set_); }
+
+    BOOL SetParams(SP_PROPCHANGE_PARAMS params, DWORD size = 20)
+    {
+        return SetupDiSetClassInstallParamsA(set_, &node_, &params.ClassInstallHeader, size);
+    }
+
+    machine_testing::TestMachine machine_{machine_testing::Cards({"default", "absent"})};
+    HDEVINFO set_ = nullptr;
+    SP_DEVINFO_DATA node_{};
+};
+
+TEST_F(SetupApiClassInstall, PropertyChangeParamsAreCheckedAndAcceptedWithExactlyOne)
+{
+    struct Case {
+        const char* what;
+        DWORD cbSize, function, size;
+    };
+    const Case refused[] = {
+        {"header size", 20, DIF_PROPERTYCHANGE, 20},
+        {"function", 8, DIF_REMOVE, 20},
+        {"params size", 8, DIF_PROPERTYCHANGE, 24},
+    };
+    for (const Case& c : refused) {
+        SP_PROPCHANGE_PARAMS params = PropertyChange();
+        params.ClassInstallHeader.cbSize = c.cbSize;
+        params.ClassInstallHeader.InstallFunction = c.function;
+        EXPECT_EQ(SetParams(params, c.size), FALSE) << c.what;
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << c.what;
+    }
+    EXPECT_EQ(SetParams(PropertyChange()), 1);
+}
+
+TEST_F(SetupApiClassInstall, ChangeStateRestartsTheCardOnlyWhenNoFileIsOpen)
+{
+    EXPECT_EQ(SetupDiChangeState(set_, &node_), FALSE);  // no params yet
+    EXPECT_EQ(GetLastError(), ERROR_NO_CLASSINSTALL_PARAMS);
+    ASSERT_EQ(SetParams(PropertyChange()), TRUE);
+
+    HANDLE file = machine_tests::OpenCard(machine_.InterfacePath(0));
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SetupDiChangeState(set_, &node_), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_DEVICE_IN_USE);
+    CloseHandle(file);
+    EXPECT_EQ(SetupDiChangeState(set_, &node_), TRUE);
+    EXPECT_EQ(SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set_, &node_), TRUE);
+
+    machine_.Hooks(0).RefuseRestart(true);
+    EXPECT_EQ(SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set_, &node_), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_DEVICE_IN_USE);
+
+    SP_DEVINFO_DATA absent{};
+    absent.cbSize = sizeof absent;
+    ASSERT_EQ(SetupDiEnumDeviceInfo(set_, 1, &absent), TRUE);
+    SP_PROPCHANGE_PARAMS params = PropertyChange();
+    ASSERT_EQ(SetupDiSetClassInstallParamsA(set_, &absent, &params.ClassInstallHeader, 20), TRUE);
+    EXPECT_EQ(SetupDiChangeState(set_, &absent), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_DEVICE_IN_USE);
+}
+
+TEST_F(SetupApiClassInstall, RemovalTakesTheNodeItsInterfaceAndKeysAndOlderSetsFailCleanly)
+{
+    HDEVINFO older = SetupDiGetClassDevsA(&kCardInterface, nullptr, nullptr, DIGCF_DEVICEINTERFACE);
+    SP_DEVINFO_DATA olderNode{};
+    olderNode.cbSize = sizeof olderNode;
+    ASSERT_EQ(SetupDiEnumDeviceInfo(older, 0, &olderNode), TRUE);
+
+    const std::string instanceId = machine::DeviceInstanceId(machine_.Config(0));
+    EXPECT_EQ(SetupDiCallClassInstaller(DIF_REMOVE, set_, &node_), TRUE);
+    EXPECT_FALSE(machine_tests::KeyExists(machine_tests::EnumKeyOf(instanceId)));
+    EXPECT_FALSE(machine_tests::KeyExists(machine::DeviceClassesKey(machine_.Config(0))));
+    EXPECT_TRUE(machine_tests::KeyExists(machine::DeviceClassesKey(machine_.Config(1))));
+    EXPECT_EQ(machine_tests::CardPaths(), std::vector<std::string>{machine_.InterfacePath(1)});
+
+    // The snapshots still hold the element; what needs the node fails.
+    SP_DEVINFO_DATA again{};
+    again.cbSize = sizeof again;
+    EXPECT_EQ(SetupDiEnumDeviceInfo(older, 0, &again), TRUE);
+    EXPECT_TRUE(machine_tests::DetailPath(older, 0));
+    char name[128];
+    for (HDEVINFO set : {set_, older}) {
+        SP_DEVINFO_DATA& node = set == set_ ? node_ : olderNode;
+        EXPECT_EQ(SetupDiGetDeviceRegistryPropertyA(set, &node, SPDRP_FRIENDLYNAME, nullptr,
+                                                    reinterpret_cast<BYTE*>(name), sizeof name, nullptr),
+                  FALSE);
+        EXPECT_EQ(GetLastError(), ERROR_NO_SUCH_DEVINST);
+        EXPECT_EQ(SetupDiCallClassInstaller(DIF_REMOVE, set, &node), FALSE);
+        EXPECT_EQ(GetLastError(), ERROR_NO_SUCH_DEVINST);
+    }
+    SetupDiDestroyDeviceInfoList(older);
+}
+
+TEST_F(SetupApiClassInstall, OtherInstallFunctionsAreLeftToTheDefault)
+{
+    EXPECT_EQ(SetupDiCallClassInstaller(0x01 /* DIF_SELECTDEVICE */, set_, &node_), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_DI_DO_DEFAULT);
+    EXPECT_TRUE(machine_tests::KeyExists(machine_tests::EnumKeyOf(machine::DeviceInstanceId(machine_.Config(0)))));
+}
+
+}  // namespace
