@@ -86,12 +86,30 @@ public:
             flags |= juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowHasCloseButton;
         if (form.BorderStyle() == TFormBorderStyle::bsSizeable) flags |= juce::ComponentPeer::windowHasMinimiseButton;
         addToDesktop(flags);
-        setTopLeftPosition(form.Left() + form.FrameLeft(), form.Top() + form.FrameTop());
+        FollowForm();
         startTimer(25);
+    }
+
+    // The window goes where the form's Left and Top say; a window moved by
+    // the user moves the form.
+    void FollowForm()
+    {
+        const juce::Point<int> wanted(form_.Left() + form_.FrameLeft(), form_.Top() + form_.FrameTop());
+        if (wanted == placed_) return;
+        placed_ = wanted;
+        setTopLeftPosition(wanted);
+    }
+    void moved() override
+    {
+        const juce::Point<int> at = getPosition();
+        if (at == placed_) return;
+        placed_ = at;
+        form_.SetBounds(at.x - form_.FrameLeft(), at.y - form_.FrameTop(), form_.Width(), form_.Height());
     }
 
     void Refresh()
     {
+        FollowForm();
         image_ = ComposeForm(form_);
         const gui::Surface& s = image_.Surface();
         if (getWidth() != s.width() || getHeight() != s.height()) setSize(std::max(1, s.width()), std::max(1, s.height()));
@@ -168,6 +186,7 @@ private:
 
     TCustomForm& form_;
     TBitmap image_;
+    juce::Point<int> placed_{-1000000, -1000000};
 };
 
 FormWindow* WindowOf(TCustomForm& form)

@@ -54,6 +54,10 @@ TEST(Display, FormShowsInAWindowAndItsInputReachesTheDispatch)
     EXPECT_EQ(clicks, (std::vector<std::string>{"click", "ctrl click"}));
     EXPECT_TRUE(button->Focused());
 
+    form->SetLeft(40);
+    for (int i = 0; i < 50 && window->getX() != 40 + form->FrameLeft(); ++i) Application->HandleMessage();
+    EXPECT_EQ(window->getX(), 40 + form->FrameLeft());
+
     SetClipboardText("copied");
     EXPECT_EQ(ClipboardText(), "copied");
 
