@@ -149,6 +149,13 @@ TEST_F(SetupApiDiscovery, AllClassesListsEveryNodePresentOrNot)
     // Seven other devices, two of them unplugged, and the three cards, one absent.
     EXPECT_EQ(count(DIGCF_ALLCLASSES), 10u);
     EXPECT_EQ(count(DIGCF_ALLCLASSES | DIGCF_PRESENT), 7u);
+
+    // The cards' interfaces come along with their nodes.
+    HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
+    EXPECT_EQ(machine_tests::DetailPath(set, 0), machine_.InterfacePath(0));
+    EXPECT_EQ(machine_tests::DetailPath(set, 1), machine_.InterfacePath(2));
+    EXPECT_FALSE(machine_tests::DetailPath(set, 2));
+    SetupDiDestroyDeviceInfoList(set);
 }
 
 TEST_F(SetupApiDiscovery, DestroyedOrForeignSetsAndElementsAreRefused)

@@ -133,6 +133,9 @@ TEST(TreeDeviceTree, StartUpFindsPresentHardwareAgainButNotRemovedLeftovers)
     }
     SetupDiDestroyDeviceInfoList(set);
     EXPECT_FALSE(KeyExists(EnumKeyOf(present)));
+    // Only what was asked for: the bridge names a card only in its second hardware ID.
+    EXPECT_TRUE(KeyExists(EnumKeyOf("PCI\\VEN_10B5&DEV_9050&SUBSYS_0080A5C3&REV_01\\3&267a616a&0&60")));
+    EXPECT_TRUE(KeyExists(EnumKeyOf("PCI\\VEN_10EC&DEV_8139&SUBSYS_813910EC&REV_10\\3&267a616a&0&48")));
     EXPECT_EQ(OpenCard(machine.InterfacePath(0)), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 

@@ -81,6 +81,14 @@ void SnapshotNodes(DeviceInfoSet& set, const Machine& machine, const GUID* class
         if ((flags & DIGCF_ALLCLASSES) == 0 && !(NodeClass(instanceId) == *classGuid)) continue;
         AddElement(set, instanceId);
     }
+    // The interfaces of the devices in the set come along, as SetupAPI lists them for any set.
+    for (const auto& entry : tree::ListInterfaces({})) {
+        for (std::size_t i = 0; i < set.elements.size(); ++i) {
+            if (!tree::SameText(set.elements[i].instanceId, entry.instanceId)) continue;
+            const DWORD active = machine.IsPresent(entry.instanceId) ? SPINT_ACTIVE : 0;
+            set.interfaces.push_back({i, ParseGuid(entry.classGuid).value_or(GUID{}), entry.path, active});
+        }
+    }
 }
 
 }  // namespace
