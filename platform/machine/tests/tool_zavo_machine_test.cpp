@@ -113,3 +113,23 @@ TEST_F(ToolZavoMachine, ABadRequestSaysWhyAndChangesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ToolZavoMachine, AProfileThatCannotBeReadIsReportedAndKept)
+{
+    const std::string broken = "[card]\npreset = default\ninstance = x\npresent = often\n";
+    {
+        std::ofstream file(machine::ProfilePath(machine().path()));
+        file << broken;
+    }
+    const ToolRun list = Command("list");
+    EXPECT_EQ(list.status, 1);
+    EXPECT_NE(list.output.find("line 4: present: expected yes or no"), std::string::npos) << list.output;
+    const ToolRun add = Command("add zavo24-20");
+    EXPECT_EQ(add.status, 1);
+    EXPECT_NE(add.output.find("nothing was changed"), std::string::npos) << add.output;
+    EXPECT_EQ(ProfileText(machine().path()), broken);
+}
+
+}  // namespace
