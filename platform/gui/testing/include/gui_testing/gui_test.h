@@ -38,6 +38,10 @@ protected:
         Application->SetCaptureControl(nullptr);
         Application->SetPointer(nullptr, TPoint{});
         Application->SetActiveForm(nullptr);
+        Application->OnException = nullptr;
+        Application->OnMessage = nullptr;
+        Application->OnIdle = nullptr;
+        Application->OnHint = nullptr;
     }
 
     // A form with that client size at the screen's top left, owned by the
