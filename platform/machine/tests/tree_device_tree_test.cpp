@@ -176,7 +176,7 @@ namespace {
 // The system must survive a device path of 260 characters or more; the machine can make one.
 TEST(TreeDeviceTree, ACardCanHaveAnOverlongInterfacePath)
 {
-    machine::CardConfig card = machine::MakePreset("default", std::string(200, 'i'));
+    machine::CardConfig card = machine::MakePreset("default", std::string(512, 'i'));
     machine_testing::TestMachine machine({card});
     ASSERT_GE(machine.InterfacePath(0).size(), 260u);
     EXPECT_EQ(machine_tests::CardPaths(), std::vector<std::string>{machine.InterfacePath(0)});

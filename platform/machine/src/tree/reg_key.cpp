@@ -7,7 +7,8 @@
 namespace machine::tree {
 namespace {
 
-constexpr DWORD kMaxKeyName = 512;
+// Longer than any key the machine makes: an interface key holds an instance of up to 512.
+constexpr DWORD kMaxKeyName = 2048;
 
 }  // namespace
 
@@ -132,7 +133,9 @@ std::vector<std::string> RegKey::Subkeys() const
     char name[kMaxKeyName + 1];
     for (DWORD index = 0;; ++index) {
         DWORD size = sizeof name;
-        if (RegEnumKeyExA(key_, index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        const LONG result = RegEnumKeyExA(key_, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (result == static_cast<LONG>(ERROR_MORE_DATA)) continue;  // no key of ours; the rest still count
+        if (result != ERROR_SUCCESS) break;
         names.emplace_back(name, size);
     }
     return names;
