@@ -436,6 +436,8 @@ TGraphicControl::~TGraphicControl() = default;
 
 TCanvas* TGraphicControl::Canvas()
 {
+    // While painting it keeps the paint's target and clip.
+    if (painting_) return canvas_.get();
     CanvasTarget t;
     if (Parent() && Parent()->HandleAllocated()) {
         t.surface = &Parent()->ClientSurface();
@@ -453,6 +455,10 @@ void TGraphicControl::PaintOn(gui::Surface& surface, const TRect& area)
     t.origin = TPoint{Left(), Top()};
     t.clip = area;
     canvas_->SetTarget(t);
+    painting_ = true;
+    struct Done {
+        bool& painting;
+        ~Done() { painting = false; }
+    } done{painting_};
     Paint();
-    canvas_->SetTarget(CanvasTarget{});
 }

@@ -306,3 +306,25 @@ TEST_F(GuiTest, OpaqueFormsAndImagesAreNotErasedBehindGraphicControls)
     label->Hide();
     EXPECT_EQ(FormPixel(*form, 45, 5), clRed);
 }
+
+TEST_F(GuiTest, GraphicControlsRepaintOnlyWhatIsInvalid)
+{
+    TForm* form = NewForm();
+    auto* label = new TLabel(form);
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 40, 20);
+    label->SetColor(clBlack);
+    label->SetParent(form);
+    auto* spot = new TImage(form);
+    spot->SetBounds(0, 0, 10, 10);
+    spot->SetParent(form);
+    form->Show();
+    Application->ProcessMessages();
+    label->Canvas()->Pixels[30][5] = clRed;
+    spot->Invalidate();  // overlaps the label's left end only
+    Application->ProcessMessages();
+    EXPECT_EQ(FormPixel(*form, 30, 5), clRed);
+    EXPECT_EQ(FormPixel(*form, 12, 5), clBlack);
+    label->Invalidate();
+    EXPECT_EQ(FormPixel(*form, 30, 5), clBlack);
+}

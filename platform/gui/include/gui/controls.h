@@ -322,4 +322,5 @@ protected:
 
 private:
     std::unique_ptr<TCanvas> canvas_;
+    bool painting_ = false;
 };
