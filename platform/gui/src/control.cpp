@@ -207,9 +207,11 @@ void TControl::Repaint()
 void TControl::BringToFront()
 {
     if (!parent_) return;
-    TWinControl* parent = parent_;
-    parent->RemoveControl(this);
-    parent->InsertControl(this);
+    // Last in the child list is on top; focus and tab order stay.
+    auto& list = parent_->controls_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    list.push_back(this);
+    if (visible_) parent_->InvalidateRect(BoundsRect(), true);
 }
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)

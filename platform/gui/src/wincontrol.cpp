@@ -129,6 +129,11 @@ void TWinControl::RemoveControl(TControl* control)
 {
     const auto it = std::find(controls_.begin(), controls_.end(), control);
     if (it == controls_.end()) return;
+    // A live control taken out of its form leaves the focus and the capture
+    // behind (one being freed has let go of them already).
+    if (auto* win = dynamic_cast<TWinControl*>(control); win && !win->ComponentState().Contains(csDestroying)) win->LoseFocus();
+    for (const TControl* c = Application->CaptureControl(); c; c = c->Parent())
+        if (c == control) Application->SetCaptureControl(nullptr);
     if (control->Visible()) InvalidateRect(control->BoundsRect(), true);
     controls_.erase(it);
     tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());

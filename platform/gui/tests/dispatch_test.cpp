@@ -75,6 +75,12 @@ TEST_F(Dispatch, GraphicControlsGetMouseThroughTheirParentTopmostEnabledFirst)
     gui::PressMouse(*form, mbLeft, 61, 51);
     gui::ReleaseMouse(*form, mbLeft, 190, 90);
     EXPECT_EQ(Events(), (Strings{"over up 5,5", "under up 15,10", "form up", "under up 130,40"}));
+    ClearEvents();
+    over->SetEnabled(true);
+    under->BringToFront();
+    gui::PressMouse(*form, mbRight, 75, 60);
+    gui::ReleaseMouse(*form, mbRight, 75, 60);
+    EXPECT_EQ(Events(), (Strings{"under up 15,10"})) << "brought to the front";
 }
 
 TEST_F(Dispatch, EnterAndLeaveComeAtIdleAndOnlyToTheCaptureWhileCaptured)

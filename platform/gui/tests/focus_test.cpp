@@ -119,3 +119,20 @@ TEST_F(GuiTest, HidingOrDisablingTheFocusedControlTakesTheFocusAway)
     b->SetEnabled(false);
     EXPECT_EQ(Events(), (Strings{"b killfocus", "b exit focused=no"}));
 }
+
+TEST_F(GuiTest, AControlTakenOutOfItsFormLeavesFocusAndCaptureBehind)
+{
+    TForm* form = NewForm();
+    auto* a = AddProbe(form, EventLog(), "a", Bounds(0, 0, 20, 20));
+    auto* b = AddProbe(form, EventLog(), "b", Bounds(30, 0, 20, 20));
+    form->Show();
+    gui::PressMouse(*form, mbLeft, 5, 5);
+    ClearEvents();
+    a->SetParent(nullptr);
+    EXPECT_EQ(Events(), (Strings{"a killfocus", "a exit focused=no"}));
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(Application->CaptureControl(), nullptr);
+    delete a;
+    b->SetFocus();
+    EXPECT_TRUE(b->Focused());
+}
