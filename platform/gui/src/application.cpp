@@ -134,8 +134,15 @@ void TApplication::ProcessMessages()
     // Work that posts more work runs in the same call, within reason.
     for (int round = 0; round < 64 && RunPosted(); ++round) {}
     RunTimers();
-    PaintPending();
-    Idle();
+    // A handler that fails while painting or at idle is reported, and the
+    // loop goes on.
+    for (auto step : {&TApplication::PaintPending, &TApplication::Idle}) {
+        try {
+            (this->*step)();
+        } catch (...) {
+            HandleException(this);
+        }
+    }
 }
 
 void TApplication::HandleMessage()

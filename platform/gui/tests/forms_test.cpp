@@ -168,6 +168,36 @@ TEST_F(Forms, ExceptionsInTheLoopGoToTheApplication)
     EXPECT_EQ(desktop().Boxes()[0].text, "Shown to the user.");
 }
 
+namespace {
+
+class FailingPaint : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    int attempts = 0;
+
+protected:
+    void Paint() override
+    {
+        ++attempts;
+        throw EInvalidOperation("Canvas does not allow drawing");
+    }
+};
+
+}  // namespace
+
+TEST_F(Forms, AFailingPaintIsReportedOnceAndTheLoopGoesOn)
+{
+    auto* bad = new FailingPaint(main);
+    bad->SetBounds(0, 0, 10, 10);
+    bad->SetParent(main);
+    Strings seen;
+    Application->OnException = [&](TObject*, const std::exception& e) { seen.push_back(e.what()); };
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+    EXPECT_EQ(seen, (Strings{"Canvas does not allow drawing"}));
+    EXPECT_EQ(bad->attempts, 1);
+}
+
 TEST_F(Forms, ClientSizeAndFrame)
 {
     EXPECT_EQ(dialog->ClientWidth(), 150);
