@@ -78,15 +78,20 @@ void ReadVersion(TProbeResults& results)
 {
     results.Version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
     GetVersionExA(&results.Version);  // its result is not looked at
-    switch (results.Version.dwPlatformId) {
-    case VER_PLATFORM_WIN32s: results.PlatformKind = 2; break;
-    case VER_PLATFORM_WIN32_WINDOWS: results.PlatformKind = 4; break;
-    case VER_PLATFORM_WIN32_NT: results.PlatformKind = 3; break;
-    default: break;
-    }
+    results.PlatformKind = PlatformKindOf(results.Version.dwPlatformId);
     results.MajorVersion = static_cast<std::int32_t>(results.Version.dwMajorVersion);
     results.MinorVersion = static_cast<std::int32_t>(results.Version.dwMinorVersion);
     results.BuildNumber = static_cast<std::int32_t>(results.Version.dwBuildNumber & 0xFFFF);
+}
+
+std::uint8_t PlatformKindOf(DWORD platformId)
+{
+    switch (platformId) {
+    case VER_PLATFORM_WIN32s: return 2;
+    case VER_PLATFORM_WIN32_WINDOWS: return 4;
+    case VER_PLATFORM_WIN32_NT: return 3;
+    default: return 0;
+    }
 }
 
 void ReadVendor(TProcessorProbe& cpu, char vendor[12])

@@ -21,6 +21,9 @@ TEST(KnobLaw, AngleAndDot)
         {10, 10, 0, 20, 240, 13, 32},    // reversed: Min still points at 240
         {0, 10, 0, 20, -60, 27, 32},
         {50, 0, 100, 30, 90, 30, 6},     // straight up, 24 pixels above the centre
+        {1, 0, 120, 20, 238, 13, 32},    // exactly 2.5 degrees: to the even 2
+        {21, 0, 56, 20, 127, 12, 9},     // 112.5 exactly, but 112.5000014 in single precision
+        {9, 0, 72, 20, 203, 7, 25},      // 37.5 exactly, but 37.4999986 in single precision
     };
     for (const DotCase& c : cases) {
         const float dps = DegreesPerStep(c.min, c.max);

@@ -230,6 +230,11 @@ bool DotAt(TKnob& knob, TPoint p, TColor color)
     return false;
 }
 
+struct ExpectedRing {
+    int x, y;
+    TColor color;
+};
+
 TEST_F(KnobTest, TheDotMovesAtOnce)
 {
     TKnob* knob = AddKnob(10, 10);
@@ -241,9 +246,16 @@ TEST_F(KnobTest, TheDotMovesAtOnce)
     knob->SetPosition(0);
     EXPECT_FALSE(DotAt(*knob, top, clRed));
     EXPECT_TRUE(DotAt(*knob, knob->IndicatorPoint(), clRed));
-    // The outline's lower half (the upper one carries the shadow arc), and
-    // the corners left to the parent.
-    EXPECT_TRUE(SameColor(PixelAt(*knob, 20, 39), clBlack));
+    // Where the rings cross the axes: the outline (black, its upper-left
+    // half under the shadow arc), the face's highlight arc upper left and
+    // its shadow arc lower right; the corners are left to the parent.
+    const ExpectedRing rings[] = {
+        {20, 0, clBtnShadow},    {0, 20, clBtnShadow},     {20, 39, clBlack},       {39, 20, clBlack},
+        {20, 2, clBtnHighlight}, {2, 20, clBtnHighlight},  {20, 38, clBtnShadow},   {38, 20, clBtnShadow},
+        {20, 20, clBtnFace},
+    };
+    for (const ExpectedRing& r : rings)
+        EXPECT_TRUE(SameColor(PixelAt(*knob, r.x, r.y), r.color)) << r.x << "," << r.y;
     EXPECT_TRUE(SameColor(PixelAt(*knob, 0, 0), FormColor));
     knob->SetEnabled(false);
     EXPECT_TRUE(SameColor(PixelAt(*knob, 20, 39), clBtnShadow));

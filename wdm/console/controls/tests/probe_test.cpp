@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -136,8 +137,10 @@ TEST_F(ProbeUnit, VersionRecordAndPlatformKind)
     EXPECT_EQ(r.MajorVersion, static_cast<std::int32_t>(expected.dwMajorVersion));
     EXPECT_EQ(r.MinorVersion, static_cast<std::int32_t>(expected.dwMinorVersion));
     EXPECT_EQ(r.BuildNumber, static_cast<std::int32_t>(expected.dwBuildNumber & 0xFFFF));
-    const std::uint8_t kinds[] = {2, 4, 3};
-    EXPECT_EQ(r.PlatformKind, expected.dwPlatformId < 3 ? kinds[expected.dwPlatformId] : 0);
+    EXPECT_EQ(r.PlatformKind, PlatformKindOf(expected.dwPlatformId));
+    // Every platform the record can name, and one it cannot.
+    const std::pair<DWORD, std::uint8_t> kinds[] = {{0, 2}, {1, 4}, {2, 3}, {3, 0}, {0xFFFFFFFF, 0}};
+    for (const auto& [platform, kind] : kinds) EXPECT_EQ(PlatformKindOf(platform), kind) << platform;
 }
 
 TEST_F(ProbeUnit, DefaultLookRecord)

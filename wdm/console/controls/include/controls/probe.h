@@ -58,6 +58,9 @@ TFont* DefaultFont();
 
 // The probe's pieces.
 void ReadVersion(TProbeResults& results);
+// The unit's own code for a version record's platform identifier: 2 for
+// Win32s (0), 4 for Windows 95/98/Me (1), 3 for NT (2); 0 for any other.
+std::uint8_t PlatformKindOf(DWORD platformId);
 void ReadVendor(TProcessorProbe& cpu, char vendor[12]);
 void ReadSignature(TProcessorProbe& cpu, std::uint32_t signature[4]);
 // About a second of busy waiting on the tick count; -1 on any failure.
