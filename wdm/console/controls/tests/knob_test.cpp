@@ -240,7 +240,9 @@ TEST_F(KnobTest, TheDotMovesAtOnce)
     TKnob* knob = AddKnob(10, 10);
     knob->SetLineColor(clRed);
     knob->SetPosition(64);  // before the knob has a window: drawn by the first paint
+    EXPECT_EQ(knob->Angle(), 240);  // the steps are first worked out with the window
     ShowForm();
+    EXPECT_EQ(knob->Angle(), 89);
     const TPoint top = knob->IndicatorPoint();
     EXPECT_TRUE(DotAt(*knob, top, clRed));
     knob->SetPosition(0);
