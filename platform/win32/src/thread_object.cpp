@@ -59,25 +59,21 @@ DWORD ThreadObject::Resume()
 
 bool ThreadObject::Start()
 {
-    int priority = THREAD_PRIORITY_NORMAL;
     const auto tid = static_cast<pid_t>(::syscall(SYS_gettid));
-    {
-        std::unique_lock lock(WaitLock());
-        tid_ = tid;
-        priority = priority_;
-        resumed_.wait(lock, [&] { return suspendCount_ == 0 || ended_; });
-        if (ended_) return false;
-    }
+    std::unique_lock lock(WaitLock());
+    tid_ = tid;
     // A priority set before the thread ran could not be applied then.
-    if (priority != THREAD_PRIORITY_NORMAL) ApplyThreadPriority(tid, priority);
-    return true;
+    if (priority_ != THREAD_PRIORITY_NORMAL) ApplyThreadPriority(tid_, priority_);
+    resumed_.wait(lock, [&] { return suspendCount_ == 0 || ended_; });
+    return !ended_;
 }
 
-pid_t ThreadObject::SetPriority(int priority)
+void ThreadObject::SetPriority(int priority)
 {
     std::lock_guard guard(WaitLock());
     priority_ = priority;
-    return ended_ ? 0 : tid_;
+    // An ended thread's kernel id may already name another thread.
+    if (!ended_) ApplyThreadPriority(tid_, priority);
 }
 
 int ThreadObject::Priority() const

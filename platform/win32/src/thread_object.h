@@ -38,8 +38,10 @@ public:
     // Called on the thread itself before its start routine: records the
     // kernel thread id, blocks while suspended; false if terminated meanwhile.
     bool Start();
-    // Records a priority; the kernel thread id to apply it to, 0 if none.
-    pid_t SetPriority(int priority);
+    // Records a priority and applies it to the running thread. Applied under
+    // the wait lock, as the start applies a priority set before it, so the
+    // scheduler always ends with the last priority recorded.
+    void SetPriority(int priority);
     int Priority() const;
 
     // The exit code for an end through ExitThread; only the thread touches it.

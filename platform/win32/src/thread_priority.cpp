@@ -55,7 +55,7 @@ BOOL SetThreadPriority(HANDLE handle, int priority)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    ApplyThreadPriority(thread->SetPriority(priority), priority);
+    thread->SetPriority(priority);
     return TRUE;
 }
 

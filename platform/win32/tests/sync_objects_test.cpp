@@ -149,7 +149,9 @@ TEST(Event, AutoResetWakesOneWaiterPerSet)
     };
     Handle first = StartThread(waiter);
     Handle second = StartThread(waiter);
-    Sleep(30);  // both parked
+    // Most often both are parked by now; a waiter that comes later finds the
+    // event set and takes it, so the outcome below is the same either way.
+    Sleep(30);
     SetEvent(event.get());
     const HANDLE both[] = {first.get(), second.get()};
     const DWORD ended = WaitForMultipleObjects(2, both, FALSE, 5000);
@@ -290,6 +292,7 @@ TEST(WaitAll, BlockedWaiterLeavesPartialSetToOthers)
     Handle b = NewEvent(false, false);
     const HANDLE pair[] = {a.get(), b.get()};
     Handle all = StartThread([&] { return WaitForMultipleObjects(2, pair, TRUE, 5000); });
+    // Most often parked by now; parked or not, it must leave `a` alone while `b` is clear.
     Sleep(20);
     SetEvent(a.get());
     // The parked wait-all did not take `a` while `b` was clear.

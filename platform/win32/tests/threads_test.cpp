@@ -1,5 +1,9 @@
 // Threads, priorities, termination, critical sections, interlocked
 // operations, clocks and the handle table.
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -73,19 +77,32 @@ TEST(Thread, SuspendedStartsOnResume)
     EXPECT_TRUE(ran.load());
 }
 
+// Sets an event when the calling thread's thread-local objects go, which is
+// after the layer has ended the thread's object.
+struct SignalAtThreadExit {
+    HANDLE event = nullptr;
+    ~SignalAtThreadExit()
+    {
+        if (event) SetEvent(event);
+    }
+};
+
 TEST(Thread, TerminateEndsTheObjectAndIsRecorded)
 {
+    Handle running = NewEvent(true, false);
     Handle release = NewEvent(true, false);
-    std::atomic<bool> bodyFinished{false};
+    Handle exited = NewEvent(true, false);
     DWORD id = 0;
     Handle thread = StartThread(
         [&] {
+            thread_local SignalAtThreadExit atExit;
+            atExit.event = exited.get();
+            SetEvent(running.get());
             WaitForSingleObject(release.get(), INFINITE);
-            bodyFinished = true;
             return 1u;
         },
         0, &id);
-    Sleep(10);
+    ASSERT_EQ(WaitForSingleObject(running.get(), 5000), WAIT_OBJECT_0);
     const auto before = win32::TerminatedThreads().size();
     ASSERT_TRUE(TerminateThread(thread.get(), 0xDEAD));
     ASSERT_EQ(WaitForSingleObject(thread.get(), 5000), WAIT_OBJECT_0);
@@ -95,16 +112,33 @@ TEST(Thread, TerminateEndsTheObjectAndIsRecorded)
     EXPECT_EQ(records.back().threadId, id);
     EXPECT_EQ(records.back().exitCode, 0xDEADu);
 
-    // The code on the thread runs on until it returns; the exit code stays.
+    // The code on the thread runs on until it returns; its own end keeps the exit code.
     SetEvent(release.get());
-    for (int i = 0; i < 500 && !bodyFinished; ++i) Sleep(2);
-    EXPECT_TRUE(bodyFinished.load());
-    Sleep(5);
+    ASSERT_EQ(WaitForSingleObject(exited.get(), 5000), WAIT_OBJECT_0);
     EXPECT_EQ(ExitCodeOf(thread.get()), 0xDEADu);
     // Terminating an ended thread changes and records nothing.
     EXPECT_TRUE(TerminateThread(thread.get(), 3));
     EXPECT_EQ(ExitCodeOf(thread.get()), 0xDEADu);
     EXPECT_EQ(win32::TerminatedThreads().size(), before + 1);
+}
+
+TEST(Thread, TerminatedBeforeItRanNeverRunsItsCode)
+{
+    std::atomic<bool> ran{false};
+    // A plain start routine: a callable handed over would never be freed.
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](LPVOID parameter) -> DWORD {
+            static_cast<std::atomic<bool>*>(parameter)->store(true);
+            return 0;
+        },
+        &ran, CREATE_SUSPENDED, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_TRUE(TerminateThread(thread, 5));
+    ASSERT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(ExitCodeOf(thread), 5u);
+    EXPECT_FALSE(ran.load());
+    EXPECT_TRUE(CloseHandle(thread));
 }
 
 class Priority : public ::testing::TestWithParam<int> {};
@@ -124,6 +158,40 @@ INSTANTIATE_TEST_SUITE_P(Kernel, Priority,
                          ::testing::Values(THREAD_PRIORITY_IDLE, THREAD_PRIORITY_LOWEST, THREAD_PRIORITY_BELOW_NORMAL,
                                            THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_ABOVE_NORMAL,
                                            THREAD_PRIORITY_HIGHEST, THREAD_PRIORITY_TIME_CRITICAL));
+
+// The nice value the scheduler gives the calling thread.
+int OwnNice()
+{
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)));
+}
+
+TEST(Priority, SchedulerFollowsTheLastPrioritySet)
+{
+    // Only lowering priorities, which every process may do.
+    Handle started = NewEvent(true, false);
+    Handle go = NewEvent(true, false);
+    std::atomic<int> niceAtStart{-100};
+    Handle thread = StartThread(
+        [&] {
+            niceAtStart = OwnNice();
+            SetEvent(started.get());
+            WaitForSingleObject(go.get(), 5000);
+            return static_cast<DWORD>(OwnNice());
+        },
+        CREATE_SUSPENDED);
+    // Set twice before it runs: the second is the one it runs with.
+    ASSERT_TRUE(SetThreadPriority(thread.get(), THREAD_PRIORITY_BELOW_NORMAL));
+    ASSERT_TRUE(SetThreadPriority(thread.get(), THREAD_PRIORITY_LOWEST));
+    ResumeThread(thread.get());
+    ASSERT_EQ(WaitForSingleObject(started.get(), 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(niceAtStart.load(), 10);
+    // And while it runs.
+    ASSERT_TRUE(SetThreadPriority(thread.get(), THREAD_PRIORITY_IDLE));
+    SetEvent(go.get());
+    ASSERT_EQ(WaitForSingleObject(thread.get(), 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(ExitCodeOf(thread.get()), 19u);
+    EXPECT_EQ(GetThreadPriority(thread.get()), THREAD_PRIORITY_IDLE);
+}
 
 TEST(Priority, InvalidValueOrHandleIsRefused)
 {
@@ -230,7 +298,10 @@ TEST(Clock, TicksFollowTime)
     const DWORD elapsed = GetTickCount() - start;  // wraps as DWORD arithmetic does
     EXPECT_GE(elapsed, 29u);
     EXPECT_LT(elapsed, 2000u);
-    EXPECT_LE(timeGetTime() - GetTickCount(), 1u);
+    // One clock: a later reading of either is never behind an earlier one of the other.
+    const DWORD multimedia = timeGetTime();
+    const DWORD ticks = GetTickCount();
+    EXPECT_LE(ticks - multimedia, 1u);
 }
 
 TEST(Handles, AreSmallAndNotReusedQuickly)
