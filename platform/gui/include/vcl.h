@@ -20,6 +20,11 @@
 // (TBrushStyle::bsClear, TFormBorderStyle::bsDialog, TButtonState::bsDown).
 // Canvas drawing follows GDI's raster rules: lines exclude their end point,
 // Rectangle with a clear pen fills one pixel less at right and bottom.
+//
+// Headless (tests, no display) the loop's time is virtual and a form is seen
+// through gui::ComposeForm / gui::SaveFormPng; tests use the fixture in
+// <gui_testing/gui_test.h>. After Application->Initialize() on a display,
+// every shown form is a window and Application->Run() serves them.
 #pragma once
 
 #include <windows.h>
