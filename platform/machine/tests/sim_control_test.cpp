@@ -190,5 +190,51 @@ TEST_F(SimControlTest, RequestLogKeepsEveryRequestWithItsInput)
     CloseHandle(file);
 }
 
+// A request a test makes fail returns FALSE and leaves the caller's output as it was,
+// even the one word a refusal would otherwise have written; the next one answers again.
+TEST_F(SimControlTest, AFailedRequestLeavesItsOutputWordUnwritten)
+{
+    Boot();
+    HANDLE file = Open();
+    const struct {
+        DWORD code;
+        DWORD in, out;
+    } cases[] = {
+        {IOCTL_GET_DRIVER_VERSION, 0, 4},    {IOCTL_OPEN_MIXER, 0, 4},          {IOCTL_OPEN_TRANSPORT, 0, 4},
+        {IOCTL_GET_WAVE_BUFFER_SIZE, 0, 4},  {IOCTL_GET_GSIF_BUFFER_SIZE, 0, 4}, {IOCTL_MAP_PIPE_BUFFER, 16, 4},
+        {IOCTL_SET_TRANSPORT_EVENT, 8, 4},   {IOCTL_MAP_PIPE_POSITION, 12, 4},  {IOCTL_START_TRANSPORT, 4, 4},
+        {IOCTL_STOP_TRANSPORT, 4, 4},        {IOCTL_RESERVE_PIPES, 16, 4},      {IOCTL_CHECK_SAMPLE_RATE, 4, 4},
+        {IOCTL_SET_SAMPLE_RATE, 4, 4},       {IOCTL_CHECK_PIPES, 8, 4},         {IOCTL_PAUSE_TRANSPORT, 4, 4},
+        {IOCTL_GET_SPEAKER_DELAY, 8, 8},     {IOCTL_GET_WAVE_CONFIG, 0, 72},    {IOCTL_GET_ERROR_TEXT, 0, 256},
+        {IOCTL_MIXER_MESSAGE, 1060, 1060},
+    };
+    for (const auto& c : cases) {
+        std::vector<BYTE> in(c.in, 0);
+        if (c.code == IOCTL_MIXER_MESSAGE) in[0] = 1;
+        Hooks().FailNext(c.code, 1, ERROR_INVALID_DATA);
+        const Reply failed = Ioctl(file, c.code, in, c.out);
+        EXPECT_EQ(failed.ok, FALSE) << std::hex << c.code;
+        EXPECT_EQ(failed.error, ERROR_INVALID_DATA) << std::hex << c.code;
+        EXPECT_EQ(failed.returned, 0u) << std::hex << c.code;
+        EXPECT_EQ(failed.out, std::vector<BYTE>(c.out, 0xEE)) << std::hex << c.code;
+        const Reply next = Ioctl(file, c.code, in, c.out);
+        EXPECT_EQ(next.ok, TRUE) << std::hex << c.code;
+        EXPECT_NE(next.out, std::vector<BYTE>(c.out, 0xEE)) << std::hex << c.code;
+    }
+    CloseHandle(file);
+}
+
+// The system copies interface paths into 260-character buffers; the machine can still
+// make a card whose path is longer, and that card opens and answers.
+TEST_F(SimControlTest, ACardWithAnOverlongInterfacePathOpensAndAnswers)
+{
+    Boot(MakePreset("default", std::string(220, 'i')));
+    ASSERT_GE(machine::InterfacePath(MakePreset("default", std::string(220, 'i'))).size(), 260u);
+    HANDLE file = Open();
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, sizeof(CapabilitiesRecord)).ok, TRUE);
+    CloseHandle(file);
+}
+
 }  // namespace
 }  // namespace sim_test

@@ -140,12 +140,21 @@ TEST_F(SimMixerTest, SeveralMessagesGetTheirOwnStatusesInOrder)
 
 TEST_F(SimMixerTest, PipeLatencyAnswersPerPipeAndDirection)
 {
-    Hooks().SetPipeLatency(48);
-    EXPECT_EQ(Send(file_, {CMD_GET_PIPE_LATENCY, 0xBEEF, 0xDEAD, 15 | (1u << 16)}).p14, 48u);
-    const MsgReply bad = Send(file_, {CMD_GET_PIPE_LATENCY, 0, 0, 16, 99});
-    EXPECT_EQ(bad.status, kStatusBadChannel);
-    EXPECT_EQ(bad.p14, 0u);
-    EXPECT_EQ(Send(file_, {CMD_GET_PIPE_LATENCY, 0, 0, 0 | (2u << 16)}).status, kStatusBadChannel);
+    Hooks().SetPipeLatency(48);         // every pipe
+    Hooks().SetPipeLatency(1, 15, 96);  // one record pipe of its own
+    const struct {
+        std::uint32_t pipe, direction, status, samples;
+    } cases[] = {
+        {15, 1, kStatusDone, 96},      {15, 0, kStatusDone, 48},      {0, 1, kStatusDone, 48},
+        {16, 0, kStatusBadChannel, 0}, {16, 1, kStatusBadChannel, 0}, {0, 2, kStatusBadChannel, 0},
+    };
+    for (const auto& c : cases) {
+        // The words at 0 and 2 carry whatever the sender left there.
+        const MsgReply reply = Send(file_, {CMD_GET_PIPE_LATENCY, 0xBEEF, 0xDEAD, c.pipe | (c.direction << 16), 99});
+        EXPECT_EQ(reply.status, c.status) << c.pipe << "/" << c.direction;
+        EXPECT_EQ(reply.p14, c.samples) << c.pipe << "/" << c.direction;
+        EXPECT_EQ(reply.p10, c.pipe | (c.direction << 16)) << "the request stays as it was";
+    }
 }
 
 TEST_F(SimMixerTest, DigitalModeIsRefusedWhileAnyPipeIsReserved)

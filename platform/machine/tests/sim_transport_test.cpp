@@ -54,6 +54,27 @@ protected:
         return std::atomic_ref<std::uint32_t>(*At<std::uint32_t>(counterAddress)).load(std::memory_order_acquire);
     }
 
+    // One output pipe on the real-time clock at `rate`, `half` frames a period, with its
+    // event registered and its counter mapped; not started yet.
+    struct Stream {
+        std::uint32_t cookie = 0, buffer = 0, counter = 0;
+        HANDLE event = nullptr;
+    };
+    Stream RealTimeStream(std::uint32_t rate, std::uint32_t half)
+    {
+        Hooks().SetClockMode(machine::ClockMode::RealTime);
+        EXPECT_EQ(Word(file_, IOCTL_SET_SAMPLE_RATE, U32(rate)), 0u);
+        Stream stream;
+        stream.cookie = Word(file_, IOCTL_OPEN_TRANSPORT);
+        stream.event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        EXPECT_EQ(SetEventOf(file_, stream.cookie, stream.event), 0u);
+        EXPECT_EQ(Reserve(file_, stream.cookie, kOut, 0, 1), 0u);
+        stream.buffer = MapBuffer(file_, stream.cookie, kOut, 0, 2 * half);
+        EXPECT_NE(stream.buffer, 0u);
+        stream.counter = MapPosition(file_, stream.cookie, kOut, 0);
+        return stream;
+    }
+
     HANDLE file_ = INVALID_HANDLE_VALUE;
 };
 
@@ -227,16 +248,8 @@ TEST_F(SimTransportTest, SampleRatesFollowTheFamily)
 
 TEST_F(SimTransportTest, RealTimeClockTicksAtTheSampleRate)
 {
-    machine::CardHooks hooks = Hooks();
-    hooks.SetClockMode(machine::ClockMode::RealTime);
-    ASSERT_EQ(Word(file_, IOCTL_SET_SAMPLE_RATE, U32(48000)), 0u);
-    const std::uint32_t cookie = Word(file_, IOCTL_OPEN_TRANSPORT);
-    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    ASSERT_EQ(SetEventOf(file_, cookie, event), 0u);
-    ASSERT_EQ(Reserve(file_, cookie, kOut, 0, 1), 0u);
-    const std::uint32_t buffer = MapBuffer(file_, cookie, kOut, 0, 2 * 480);  // 10 ms periods
+    const auto [cookie, buffer, counter, event] = RealTimeStream(48000, 480);  // 10 ms periods
     ASSERT_NE(buffer, 0u);
-    const std::uint32_t counter = MapPosition(file_, cookie, kOut, 0);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(Word(file_, IOCTL_START_TRANSPORT, U32(cookie)), 0u);
     unsigned wakes = 0;
@@ -257,6 +270,65 @@ TEST_F(SimTransportTest, RealTimeClockTicksAtTheSampleRate)
     ASSERT_EQ(Word(file_, IOCTL_STOP_TRANSPORT, U32(cookie)), 0u);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(Read(counter), 0u) << "a stopped transport stays at 0";
+    CloseHandle(event);
+}
+
+// The event the client names and registers is the very object the card sets, and the
+// card's own reference keeps it, name and all, after the client closed its handle.
+TEST_F(SimTransportTest, TheCardHoldsTheNamedEventItWasGiven)
+{
+    const char name[] = "Daveror transport 0x1f0000abcd";
+    const std::uint32_t cookie = Word(file_, IOCTL_OPEN_TRANSPORT);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, name);
+    HANDLE unrelated = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ASSERT_EQ(SetEventOf(file_, cookie, event), 0u);
+    EXPECT_TRUE(Hooks().TransportEventIs(cookie, event));
+    EXPECT_FALSE(Hooks().TransportEventIs(cookie, unrelated));
+    EXPECT_FALSE(Hooks().TransportEventIs(cookie + 1, event));
+
+    CloseHandle(event);
+    SetLastError(0);
+    HANDLE again = CreateEventA(nullptr, FALSE, FALSE, name);
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS) << "the card still holds the named event";
+    EXPECT_TRUE(Hooks().TransportEventIs(cookie, again));
+
+    ASSERT_EQ(SetEventOf(file_, cookie, unrelated), 0u);  // a later registration replaces it
+    EXPECT_TRUE(Hooks().TransportEventIs(cookie, unrelated));
+    CloseHandle(again);
+    SetLastError(0);
+    HANDLE fresh = CreateEventA(nullptr, FALSE, FALSE, name);
+    EXPECT_NE(GetLastError(), ERROR_ALREADY_EXISTS) << "the card let go of the first event";
+    CloseHandle(fresh);
+    CloseHandle(unrelated);
+}
+
+// A second stream opens its transport while the clock thread is setting the first one's
+// event: the clock must not lose an event nor read what the open rearranges.
+TEST_F(SimTransportTest, TransportsOpenWhileTheClockSetsEvents)
+{
+    const Stream stream = RealTimeStream(96000, 32);  // a third of a millisecond a period
+    const std::uint32_t cookie = stream.cookie;
+    HANDLE event = stream.event;
+    ASSERT_EQ(Word(file_, IOCTL_START_TRANSPORT, U32(cookie)), 0u);
+
+    std::atomic<bool> done{false};
+    std::atomic<unsigned> wakes{0};
+    std::thread waiter([&] {
+        while (!done.load())
+            if (WaitForSingleObject(event, 10) == WAIT_OBJECT_0) ++wakes;
+    });
+    HANDLE other = Open();
+    for (unsigned i = 0; i < 300; ++i) {
+        HANDLE event2 = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        const std::uint32_t second = Word(other, IOCTL_OPEN_TRANSPORT);
+        EXPECT_EQ(SetEventOf(other, second, event2), 0u);
+        CloseHandle(event2);
+    }
+    done = true;
+    waiter.join();
+    EXPECT_GT(wakes.load(), 0u);
+    CloseHandle(other);
+    ASSERT_EQ(Word(file_, IOCTL_STOP_TRANSPORT, U32(cookie)), 0u);
     CloseHandle(event);
 }
 

@@ -107,7 +107,8 @@ public:
     void SetStoredWaveConfigRaw(const sim::WaveConfigRecord& record);  // also writes "Wave config"
     void SetWaveBufferSizeRaw(std::uint32_t samples);
     void SetDetectedClocks(std::uint32_t mask);
-    void SetPipeLatency(std::uint32_t samples);
+    void SetPipeLatency(std::uint32_t samples);  // every pipe, both directions
+    void SetPipeLatency(std::uint32_t direction, std::uint16_t pipe, std::uint32_t samples);
     void SetSupportedRates(std::vector<std::uint32_t> rates);
     // Fixes a meter at `level` (1/256 dB) whatever the audio; nullopt lets it follow the audio again.
     void SetMeterLevel(MeterGroup group, unsigned index, std::optional<std::int32_t> level);
@@ -142,6 +143,8 @@ public:
     sim::MixerState Mixer() const;
     sim::CardSettings Settings() const;
     std::vector<TransportInfo> Transports() const;
+    // Whether the event the card holds for this transport is the object behind `event`.
+    bool TransportEventIs(std::uint32_t cookie, HANDLE event) const;
     std::size_t OpenFiles() const;
     std::size_t MixerSessions() const;
     // The level a meter shows now, as IOCTL_GET_METERS would report it.

@@ -126,6 +126,7 @@ struct Faults {
     std::optional<std::uint32_t> detectedClocks;
     std::vector<Reservation> heldPipes;
     std::vector<Reservation> unusablePipes;
+    std::map<std::pair<std::uint32_t, std::uint16_t>, std::uint32_t> pipeLatency;  // {direction, pipe}: samples
 };
 
 // The request log keeps the newest requests; the counters count them all.
@@ -179,7 +180,9 @@ public:
     // Engine.
     void Tick(sim::Transport& transport);
     void CollectEvent(const sim::Transport& transport);
-    void SetCollectedEvents(std::unique_lock<std::mutex>& lock);
+    // Sets the events the ticks owe with the lock let go, through the caller's own batch:
+    // each thread that ticks (the clock, a test's Advance) brings one.
+    void SetCollectedEvents(std::unique_lock<std::mutex>& lock, std::vector<win32::ObjectRef>& batch);
     // False when no clock thread can be had.
     bool StartClock();
     void ClockLoop();
@@ -214,8 +217,9 @@ public:
     sim::MeterBank meters;
     std::uint64_t manualMeterFrames = 0;     // card time advanced by the manual clock, not yet metered
     std::chrono::steady_clock::time_point lastMeterRun{};
-    // Events a tick owes, set once the lock is let go; capacity kept so the clock allocates nothing.
-    std::vector<win32::ObjectRef> eventsToSet, eventsBeingSet;
+    // Events the ticks owe, handed to a batch and set once the lock is let go. Room for one
+    // per transport is kept, so that the clock allocates nothing once it runs.
+    std::vector<win32::ObjectRef> eventsToSet;
 
     // Clock.
     ClockMode clockMode;

@@ -41,18 +41,21 @@ void CardDriver::Impl::Tick(sim::Transport& transport)
 
 void CardDriver::Impl::CollectEvent(const sim::Transport& transport)
 {
-    if (transport.event && eventsToSet.size() < eventsToSet.capacity()) eventsToSet.push_back(transport.event);
+    if (transport.event) eventsToSet.push_back(transport.event);
 }
 
-void CardDriver::Impl::SetCollectedEvents(std::unique_lock<std::mutex>& lock)
+void CardDriver::Impl::SetCollectedEvents(std::unique_lock<std::mutex>& lock, std::vector<win32::ObjectRef>& batch)
 {
     if (eventsToSet.empty()) return;
-    eventsBeingSet.swap(eventsToSet);
+    // Copied, not swapped: what the list keeps stays with it, and an open that makes room
+    // in it never touches a batch another thread is setting.
+    batch.assign(eventsToSet.begin(), eventsToSet.end());
+    eventsToSet.clear();
     lock.unlock();
-    for (const win32::ObjectRef& event : eventsBeingSet)
+    for (const win32::ObjectRef& event : batch)
         event.SetEvent();
+    batch.clear();
     lock.lock();
-    eventsBeingSet.clear();
 }
 
 std::uint32_t CardDriver::Impl::MaxRunningPeriod() const noexcept
@@ -78,6 +81,7 @@ bool CardDriver::Impl::StartClock()
 void CardDriver::Impl::ClockLoop()
 {
     using Clock = std::chrono::steady_clock;
+    std::vector<win32::ObjectRef> batch;
     std::unique_lock lock(mutex);
     while (!clockStop) {
         if (clockMode != ClockMode::RealTime) {
@@ -106,7 +110,7 @@ void CardDriver::Impl::ClockLoop()
             next = std::min(next, deadline(transport.ticks + 1));
         }
         if (ticked) {
-            SetCollectedEvents(lock);
+            SetCollectedEvents(lock, batch);
         } else if (next == Clock::time_point::max()) {
             clockWake.wait(lock);
         } else {

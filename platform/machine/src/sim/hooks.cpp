@@ -102,7 +102,18 @@ void CardHooks::SetWaveBufferSizeRaw(std::uint32_t samples)
 }
 
 void CardHooks::SetDetectedClocks(std::uint32_t mask) { Lock lock(card_->mutex); card_->faults.detectedClocks = mask; }
-void CardHooks::SetPipeLatency(std::uint32_t samples) { Lock lock(card_->mutex); card_->config_.pipeLatency = samples; }
+void CardHooks::SetPipeLatency(std::uint32_t samples)
+{
+    Lock lock(card_->mutex);
+    card_->config_.pipeLatency = samples;
+    card_->faults.pipeLatency.clear();
+}
+
+void CardHooks::SetPipeLatency(std::uint32_t direction, std::uint16_t pipe, std::uint32_t samples)
+{
+    Lock lock(card_->mutex);
+    card_->faults.pipeLatency[{direction, pipe}] = samples;
+}
 
 void CardHooks::SetSupportedRates(std::vector<std::uint32_t> rates)
 {
@@ -157,6 +168,7 @@ ClockMode CardHooks::GetClockMode() const
 
 void CardHooks::Advance(unsigned periods)
 {
+    std::vector<win32::ObjectRef> batch;
     std::unique_lock lock(card_->mutex);
     for (unsigned i = 0; i < periods; ++i) {
         for (sim::Transport& transport : card_->transports) {
@@ -165,12 +177,13 @@ void CardHooks::Advance(unsigned periods)
             card_->CollectEvent(transport);
         }
         card_->manualMeterFrames += card_->MaxRunningPeriod();
-        card_->SetCollectedEvents(lock);
+        card_->SetCollectedEvents(lock, batch);
     }
 }
 
 bool CardHooks::AdvanceTransport(std::uint32_t cookie, unsigned periods)
 {
+    std::vector<win32::ObjectRef> batch;
     std::unique_lock lock(card_->mutex);
     for (unsigned i = 0; i < periods; ++i) {
         auto found = std::find_if(card_->transports.begin(), card_->transports.end(), [cookie](const sim::Transport& t) {
@@ -180,7 +193,7 @@ bool CardHooks::AdvanceTransport(std::uint32_t cookie, unsigned periods)
         card_->Tick(*found);
         card_->CollectEvent(*found);
         card_->manualMeterFrames += found->Period(card_->settings.waveBufferSize);
-        card_->SetCollectedEvents(lock);
+        card_->SetCollectedEvents(lock, batch);
     }
     return true;
 }
@@ -262,6 +275,15 @@ std::vector<TransportInfo> CardHooks::Transports() const
         infos.push_back(std::move(info));
     }
     return infos;
+}
+
+bool CardHooks::TransportEventIs(std::uint32_t cookie, HANDLE event) const
+{
+    const win32::ObjectRef object = win32::ObjectRef::FromHandle(event);
+    Lock lock(card_->mutex);
+    for (const sim::Transport& transport : card_->transports)
+        if (transport.cookie == cookie) return object && transport.event.SameObject(object);
+    return false;
 }
 
 std::size_t CardHooks::OpenFiles() const

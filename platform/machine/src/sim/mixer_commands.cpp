@@ -225,7 +225,8 @@ std::uint32_t CardDriver::Impl::ApplyMixerMessage(BYTE* bytes, std::uint64_t fil
         const std::uint16_t pipe = Load<std::uint16_t>(bytes + 0x10);
         const std::uint16_t direction = Load<std::uint16_t>(bytes + 0x12);
         const bool ok = direction <= 1 && pipe < PipeCount(direction);
-        m.ReplyRouted(ok ? config_.pipeLatency : 0);
+        const auto own = faults.pipeLatency.find({direction, pipe});
+        m.ReplyRouted(!ok ? 0 : own != faults.pipeLatency.end() ? own->second : config_.pipeLatency);
         require(ok, kStatusBadChannel);
         break;
     }

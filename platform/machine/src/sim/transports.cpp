@@ -137,7 +137,6 @@ Outcome OpenTransport(Card& card, const Request& request)
     card.transports.back().cookie = cookie;
     card.transports.back().file = request.file;
     card.eventsToSet.reserve(card.transports.size());  // so that the clock never allocates
-    card.eventsBeingSet.reserve(card.transports.size());
     return Answer(request, cookie);
 }
 
