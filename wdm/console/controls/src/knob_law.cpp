@@ -17,10 +17,10 @@ std::int32_t Saturated(std::int64_t v)
 
 }  // namespace
 
-std::int64_t Round(double x)
+std::int64_t Round(long double x)
 {
-    const double r = std::nearbyint(x);
-    if (!(r >= -9.2e18 && r <= 9.2e18)) return 0;  // NaN or far outside any angle
+    const long double r = std::nearbyint(x);
+    if (!(r >= -9.2e18L && r <= 9.2e18L)) return 0;  // NaN or far outside any angle
     return static_cast<std::int64_t>(r);
 }
 
@@ -28,12 +28,15 @@ float DegreesPerStep(std::int32_t min, std::int32_t max)
 {
     const std::int64_t range = static_cast<std::int64_t>(max) - min;
     if (range == 0) return 0.0f;
-    return 300.0f / static_cast<float>(range);
+    // The quotient is worked out in full and only then kept in single
+    // precision; a range beyond 2^24 would lose digits as a float divisor.
+    return static_cast<float>(300.0L / static_cast<long double>(range));
 }
 
 std::int32_t Angle(std::int32_t position, std::int32_t min, float degreesPerStep)
 {
-    const double travel = static_cast<double>(static_cast<std::int64_t>(position) - min) * degreesPerStep;
+    // Exact: a 33-bit distance times a 24-bit step fits the extended format.
+    const long double travel = static_cast<long double>(static_cast<std::int64_t>(position) - min) * degreesPerStep;
     return Saturated(240 - Round(travel));
 }
 
@@ -52,12 +55,12 @@ std::int32_t BoundedPosition(std::int32_t position, std::int32_t min, std::int32
 IndicatorPoint IndicatorAt(std::int32_t angle, std::int32_t radius)
 {
     // Each intermediate is kept in single precision, as the knob always kept it.
-    const float theta = static_cast<float>(angle * std::numbers::pi / 180.0);
-    const float c = static_cast<float>(std::cos(static_cast<double>(theta)));
-    const float s = static_cast<float>(std::sin(static_cast<double>(theta)));
+    const float theta = static_cast<float>(angle * std::numbers::pi_v<long double> / 180.0L);
+    const float c = static_cast<float>(std::cos(static_cast<long double>(theta)));
+    const float s = static_cast<float>(std::sin(static_cast<long double>(theta)));
     const std::int64_t d = static_cast<std::int64_t>(radius) - 6;
-    return {Saturated(radius + Round(static_cast<double>(d) * c)),
-            Saturated(radius - Round(static_cast<double>(d) * s))};
+    return {Saturated(radius + Round(static_cast<long double>(d) * c)),
+            Saturated(radius - Round(static_cast<long double>(d) * s))};
 }
 
 std::int32_t DragPosition(std::int32_t startPosition, std::int32_t startX, std::int32_t startY, std::int32_t x,

@@ -24,6 +24,10 @@ TEST(KnobLaw, AngleAndDot)
         {1, 0, 120, 20, 238, 13, 32},    // exactly 2.5 degrees: to the even 2
         {21, 0, 56, 20, 127, 12, 9},     // 112.5 exactly, but 112.5000014 in single precision
         {9, 0, 72, 20, 203, 7, 25},      // 37.5 exactly, but 37.4999986 in single precision
+        // The quotient rounded once: a divisor beyond 2^24 rounded to a float
+        // first would give 222 and 238.
+        {978671, 0, 16777217, 20, 223, 10, 30},
+        {500000, 0, 100000001, 20, 239, 13, 32},
     };
     for (const DotCase& c : cases) {
         const float dps = DegreesPerStep(c.min, c.max);

@@ -9,10 +9,10 @@
 namespace Knob {
 
 // Nearest integer, an exact half going to the even neighbour.
-std::int64_t Round(double x);
+std::int64_t Round(long double x);
 
-// 300 / (Max - Min) in single precision; 0 when Max = Min, negative for a
-// reversed knob.
+// 300 / (Max - Min), the quotient kept in single precision; 0 when
+// Max = Min, negative for a reversed knob.
 float DegreesPerStep(std::int32_t min, std::int32_t max);
 
 // 240 - Round((Position - Min) x degrees per step).
