@@ -1,0 +1,209 @@
+// Construction, open and close of a card object, its capabilities, the
+// card driver's error text and version.
+#include <string>
+
+#include "device_fixture.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+machine::CardConfig Preset(const char* name)
+{
+    return machine::MakePreset(name);
+}
+
+}  // namespace
+
+class CardOpenTest : public DeviceTest {};
+
+TEST_F(CardOpenTest, ConstructionReadsCapsAndFlagsThenCloses)
+{
+    auto card = NewCard();
+    EXPECT_EQ(card->IsValid(), 1);
+    EXPECT_STREQ(card->GetErrorText(), "");
+    EXPECT_EQ(card->IsOpen(), 0);
+    EXPECT_EQ(Hooks().OpenFiles(), 0u);
+
+    auto log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].code, IOCTL_GET_CAPS);
+    EXPECT_EQ(log[0].outSize, sizeof(CapabilitiesRecord));
+    EXPECT_EQ(log[1].code, IOCTL_MIXER_MESSAGE);
+    EXPECT_EQ(Message(log[1]).Command, CMD_GET_FLAGS);
+
+    const machine::CardConfig& config = Machine().Config(0);
+    EXPECT_STREQ(card->GetCardName(), config.name.c_str());
+    EXPECT_STREQ(card->Caps().CardName, config.name.c_str());
+    EXPECT_EQ(card->Caps().Family, config.family);
+    EXPECT_EQ(card->Caps().OutputPipes, config.outputPipes);
+    EXPECT_EQ(card->Caps().InputBusses, config.inputBusses);
+    EXPECT_EQ(card->GetDriverFlags(), config.capabilityFlags);
+    EXPECT_EQ(card->CanLinkWaveDevices(), (config.capabilityFlags & 0x8000) ? 1 : 0);
+    EXPECT_EQ(card->HasDigInAutoMute(), (config.capabilityFlags & 0x4000) ? 1 : 0);
+}
+
+TEST_F(CardOpenTest, SecondOpenChangesNothingAndOneCloseEndsAll)
+{
+    auto card = NewCard();
+    Hooks().ClearLog();
+    card->Open();
+    card->Open();
+    EXPECT_EQ(Hooks().OpenFiles(), 1u);
+    EXPECT_EQ(Hooks().CountOf(IOCTL_GET_CAPS), 1u);
+    ASSERT_EQ(card->OpenMixer(), DAVEROR_OK);
+    ASSERT_EQ(card->OpenTransport(), DAVEROR_OK);
+    DWORD mixerCookie = card->GetMixerCookie();
+    DWORD transportCookie = card->GetTransportCookie();
+    Hooks().ClearLog();
+
+    card->Close();
+    EXPECT_EQ(card->IsOpen(), 0);
+    EXPECT_EQ(Hooks().OpenFiles(), 0u);
+    auto log = Log();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(Message(log[0]).Command, CMD_SET_METERS);
+    EXPECT_EQ(Message(log[0]).GetDword(0x10), 0u);
+    EXPECT_EQ(log[1].code, IOCTL_CLOSE_MIXER);
+    EXPECT_EQ(Input<DWORD>(log[1]), mixerCookie);
+    EXPECT_EQ(log[2].code, IOCTL_CLOSE_TRANSPORT);
+    EXPECT_EQ(Input<DWORD>(log[2]), transportCookie);
+    EXPECT_EQ(card->GetMixerCookie(), 0u);
+    EXPECT_EQ(card->GetTransportCookie(), 0u);
+}
+
+TEST_F(CardOpenTest, CloseAtCountZeroDoesNothing)
+{
+    auto card = NewCard();
+    Hooks().ClearLog();
+    card->Close();
+    card->Close();
+    EXPECT_TRUE(Log().empty());
+    EXPECT_EQ(card->IsValid(), 1);
+}
+
+TEST_F(CardOpenTest, FailedCapabilitiesLeaveTheCardOpenAndInvalid)
+{
+    auto card = NewCard();
+    Hooks().FailNext(IOCTL_GET_CAPS);
+    Hooks().ClearLog();
+    EXPECT_EQ(card->Open(), 0);
+    EXPECT_STREQ(card->GetErrorText(), "Could not get capabilities");
+    EXPECT_EQ(card->IsOpen(), 1);
+
+    // Its close sends nothing, but the file itself does not stay behind.
+    Hooks().ClearLog();
+    card->Close();
+    EXPECT_EQ(card->IsOpen(), 0);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_EQ(Hooks().OpenFiles(), 0u);
+
+    // The ok flag stays clear for good.
+    card->Open();
+    EXPECT_EQ(card->IsValid(), 0);
+    card->Close();
+}
+
+TEST_F(CardOpenTest, ConstructionWithFailedCapabilitiesHasNoFlagsAndNoDeviceNode)
+{
+    Hooks().FailNext(IOCTL_GET_CAPS);
+    auto card = NewCard();
+    EXPECT_EQ(card->IsValid(), 0);
+    EXPECT_EQ(card->GetDriverFlags(), 0);
+    EXPECT_THAT(Codes(), ElementsAre(IOCTL_GET_CAPS));
+    EXPECT_EQ(Hooks().OpenFiles(), 0u);
+    // No device node: a restart does nothing.
+    EXPECT_EQ(card->RestartDriver(), 0);
+}
+
+TEST_F(CardOpenTest, KaltorBoxCardAsksTwice)
+{
+    Boot({Preset("kaltor-100")});
+    auto card = NewCard();
+    EXPECT_EQ(card->IsValid(), 1);
+    auto log = Log();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[0].code, IOCTL_GET_CAPS);
+    EXPECT_EQ(log[0].outSize, 680u);
+    EXPECT_EQ(log[1].code, IOCTL_GET_CAPS);
+    EXPECT_EQ(log[1].outSize, 8u);
+    const auto& box = Machine().Config(0).boxType;
+    EXPECT_EQ(0, std::memcmp(card->BoxType().Bytes, box.data(), 8));
+}
+
+TEST_F(CardOpenTest, OtherFamiliesAskOnce)
+{
+    auto card = NewCard();
+    EXPECT_EQ(Hooks().CountOf(IOCTL_GET_CAPS), 1u);
+    // The box type record stays as the object filled it.
+    for (BYTE b : card->BoxType().Bytes) EXPECT_EQ(b, 0xFF);
+}
+
+TEST_F(CardOpenTest, AbsentCardCannotBeOpened)
+{
+    Boot(machine_testing::Cards({"default", "absent"}));
+    auto card = NewCard(1);
+    EXPECT_EQ(card->IsValid(), 0);
+    EXPECT_STREQ(card->GetErrorText(), "Could not create file handle");
+    EXPECT_EQ(card->IsOpen(), 0);
+    EXPECT_TRUE(Log(1).empty());
+}
+
+TEST_F(CardOpenTest, PathTooLongIsNotOpened)
+{
+    std::string path = Machine().InterfacePath(0);
+    path.append(260 - path.size(), 'x');
+    CDaveror card(path.c_str(), Set(), 0);
+    EXPECT_EQ(card.IsValid(), 0);
+    EXPECT_STREQ(card.GetErrorText(), "Could not create file handle");
+    EXPECT_STREQ(card.GetPath(), "");
+    EXPECT_TRUE(Log().empty());
+
+    // One character shorter fits, and names no card.
+    path.pop_back();
+    CDaveror shorter(path.c_str(), Set(), 0);
+    EXPECT_STREQ(shorter.GetPath(), path.c_str());
+    EXPECT_STREQ(shorter.GetErrorText(), "Could not create file handle");
+}
+
+TEST_F(CardOpenTest, DriverErrorText)
+{
+    Boot({Preset("driver-error")});
+    auto card = NewCard();
+    EXPECT_NE(card->Caps().InputClockMask & CLOCK_MASK_DRIVER_ERROR, 0u);
+    Hooks().ClearLog();
+    const char* text = card->GetDriverErrorText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(text), Machine().Config(0).driverErrorText);
+    // The card opens for the request (reading its capabilities) and closes again.
+    EXPECT_THAT(Codes(), ElementsAre(IOCTL_GET_CAPS, IOCTL_GET_ERROR_TEXT));
+    EXPECT_EQ(Log()[1].outSize, 256u);
+    EXPECT_EQ(card->IsOpen(), 0);
+    EXPECT_EQ(Hooks().OpenFiles(), 0u);
+}
+
+TEST_F(CardOpenTest, DriverErrorTextIsBoundedAndEmptyOnFailure)
+{
+    auto card = NewCard();
+    std::vector<BYTE> raw(256, 'e');
+    Hooks().SetRawErrorText(raw);
+    const char* text = card->GetDriverErrorText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(text), std::string(255, 'e'));
+
+    Hooks().FailNext(IOCTL_GET_ERROR_TEXT);
+    EXPECT_STREQ(card->GetDriverErrorText(), "");
+}
+
+TEST_F(CardOpenTest, DriverVersion)
+{
+    auto card = OpenCard();
+    EXPECT_EQ(card->GetDriverVersion(), Machine().Config(0).driverVersion);
+    auto log = Log();
+    ASSERT_EQ(log.size(), 1u);
+    ExpectRequest(log[0], IOCTL_GET_DRIVER_VERSION, 0u, 4u);
+
+    Hooks().FailNext(IOCTL_GET_DRIVER_VERSION);
+    EXPECT_EQ(card->GetDriverVersion(), 0u);
+    card->Close();
+}
