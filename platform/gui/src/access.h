@@ -23,6 +23,11 @@ void ReleaseHandle(HWND handle);
 TWinControl* FindControl(HWND handle);
 bool HandleAlive(HWND handle);
 
+// Counts every change to what a window could show (drawing, erasing,
+// moving, showing, hiding), so that a window redraws only after one.
+std::uint64_t PictureGeneration();
+void PictureChanged();
+
 // Mouse message <-> button and shift state.
 TShiftState ShiftFromKeys(WPARAM keys);
 WPARAM KeysFromShift(TShiftState shift);

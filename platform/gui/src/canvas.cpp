@@ -2,6 +2,7 @@
 // point and clip per pixel; rectangles, fills, polygons and copies are exact;
 // ellipses, arcs and wide pens are close approximations.
 #include "gui/graphics.h"
+#include "access.h"
 #include "text.h"
 
 #include <algorithm>
@@ -188,7 +189,11 @@ void TFont::Changed() { InvokeEvent(OnChange); }
 TCanvas::TCanvas() = default;
 TCanvas::~TCanvas() = default;
 
-void TCanvas::Changed() { InvokeEvent(OnChange); }
+void TCanvas::Changed()
+{
+    gui::detail::PictureChanged();
+    InvokeEvent(OnChange);
+}
 
 TRect TCanvas::ClipRect() const
 {

@@ -52,6 +52,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     top_ = ATop;
     width_ = AWidth;
     height_ = AHeight;
+    gui::detail::PictureChanged();
     if (parent_ && visible_) parent_->InvalidateRect(UnionRect(old, BoundsRect()), ErasesParent(*this));
     BoundsChanged(sized);
 }
@@ -96,6 +97,7 @@ void TControl::SetVisible(bool v)
     if (v == visible_) return;
     VisibleChanging();
     visible_ = v;
+    gui::detail::PictureChanged();
     if (parent_) parent_->InvalidateRect(BoundsRect(), ErasesParent(*this));
     Perform(CM_VISIBLECHANGED, v ? 1 : 0);
 }

@@ -5,6 +5,7 @@
 
 #include <win32/desktop.h>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
@@ -57,6 +58,20 @@ TWinControl* FindControl(HWND handle)
 bool HandleAlive(HWND handle)
 {
     return FindControl(handle) != nullptr;
+}
+
+namespace {
+std::atomic<std::uint64_t> pictureGeneration{0};
+}  // namespace
+
+std::uint64_t PictureGeneration()
+{
+    return pictureGeneration.load(std::memory_order_relaxed);
+}
+
+void PictureChanged()
+{
+    pictureGeneration.fetch_add(1, std::memory_order_relaxed);
 }
 
 TShiftState ShiftFromKeys(WPARAM keys)

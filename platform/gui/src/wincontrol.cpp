@@ -89,6 +89,7 @@ void TWinControl::BoundsChanged(bool sized)
 {
     if (!handle_ || !sized) return;
     surface_.resize(std::max(0, ClientWidth()), std::max(0, ClientHeight()), PixelOf(Color()));
+    gui::detail::PictureChanged();
     // The new size is in place when the control hears of it.
     Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM_XY(ClientWidth(), ClientHeight()));
     Invalidate();
@@ -209,6 +210,7 @@ void TWinControl::InvalidateRect(const TRect& r)
 void TWinControl::InvalidateRect(const TRect& r, bool erase)
 {
     if (!handle_ || ComponentState().Contains(csDestroying)) return;
+    gui::detail::PictureChanged();
     const TRect area = IntersectRect(r, ClientRect());
     if (area.IsEmpty()) return;
     invalid_ = UnionRect(invalid_, area);
@@ -402,6 +404,7 @@ void TWinControl::DefaultHandler(TMessage& m)
                                          TRect{0, 0, surface_.width(), surface_.height()});
         const std::uint32_t pixel = PixelOf(brush_.Color);
         for (int y = area.Top; y < area.Bottom; ++y) std::fill(surface_.row(y) + area.Left, surface_.row(y) + area.Right, pixel);
+        gui::detail::PictureChanged();
         m.Result = 1;
         return;
     }

@@ -110,13 +110,18 @@ public:
     void Refresh()
     {
         FollowForm();
-        image_ = ComposeForm(form_);
-        const gui::Surface& s = image_.Surface();
-        if (getWidth() != s.width() || getHeight() != s.height()) setSize(std::max(1, s.width()), std::max(1, s.height()));
         const bool onTop = form_.FormStyle() == fsStayOnTop;
         if (isAlwaysOnTop() != onTop) setAlwaysOnTop(onTop);
         const juce::String title = juce::String::fromUTF8(form_.Caption().c_str());
         if (getName() != title) setName(title);
+        // A new picture only after something was drawn, moved, shown or hidden.
+        Application->PaintPending();
+        const std::uint64_t generation = PictureGeneration();
+        if (generation == shownGeneration_ && !image_.Surface().empty()) return;
+        shownGeneration_ = generation;
+        image_ = ComposeForm(form_);
+        const gui::Surface& s = image_.Surface();
+        if (getWidth() != s.width() || getHeight() != s.height()) setSize(std::max(1, s.width()), std::max(1, s.height()));
         repaint();
     }
 
@@ -187,6 +192,7 @@ private:
     TCustomForm& form_;
     TBitmap image_;
     juce::Point<int> placed_{-1000000, -1000000};
+    std::uint64_t shownGeneration_ = 0;
 };
 
 FormWindow* WindowOf(TCustomForm& form)
