@@ -195,6 +195,9 @@ TEST_F(KnobTest, PositionLabel)
     EXPECT_EQ(label->Caption(), "-3 dB");
     knob->SetText("%s%d");  // a caption is text, never a format
     EXPECT_EQ(label->Caption(), "-3 %s%d");
+    label->SetText("");
+    knob->Perform(CM_MOUSELEAVE);  // the mouse leaving shows the position again
+    EXPECT_EQ(label->Caption(), "-3 %s%d");
 
     ShowForm();
     knob->SetVisible(false);
