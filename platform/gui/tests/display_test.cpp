@@ -58,6 +58,32 @@ TEST(Display, FormShowsInAWindowAndItsInputReachesTheDispatch)
     for (int i = 0; i < 50 && window->getX() != 40 + form->FrameLeft(); ++i) Application->HandleMessage();
     EXPECT_EQ(window->getX(), 40 + form->FrameLeft());
 
+    // A modal form opened from a click in one window, answered in its own
+    // window while the first click is still being handled.
+    auto* dialog = new TForm(Application);
+    dialog->SetClientWidth(100);
+    dialog->SetClientHeight(50);
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->SetBounds(10, 10, 60, 25);
+    ok->SetModalResult(mrOk);
+    TModalResult result = mrNone;
+    button->OnClick = [&](TObject*) { result = dialog->ShowModal(); };
+    TTimer answer(nullptr);
+    answer.SetInterval(30);
+    answer.OnTimer = [&](TObject*) {
+        auto* w = static_cast<juce::Component*>(dialog->PresentationWindow());
+        if (!dialog->Visible() || !w || !w->getPeer()) return;
+        SendMouse(*w->getPeer(), 20, 20, juce::ModifierKeys::leftButtonModifier);
+        SendMouse(*w->getPeer(), 20, 20, 0);
+    };
+    SendMouse(*peer, 30, 30, juce::ModifierKeys::leftButtonModifier);
+    SendMouse(*peer, 31, 31, 0);
+    EXPECT_EQ(result, mrOk);
+    EXPECT_FALSE(dialog->Visible());
+    answer.SetEnabled(false);
+    delete dialog;
+
     SetClipboardText("copied");
     EXPECT_EQ(ClipboardText(), "copied");
 
