@@ -41,7 +41,9 @@ HWND TWinControl::Handle()
 {
     if (!handle_) {
         if (!ParentForm()) throw EInvalidOperation("Control '" + Name() + "' has no parent window");
-        CreateHandle();
+        // A window comes into being inside its parent's, which realises it.
+        if (Parent() && !Parent()->HandleAllocated()) Parent()->HandleNeeded();
+        if (!handle_) CreateHandle();
     }
     return handle_;
 }

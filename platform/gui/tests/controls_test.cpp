@@ -328,3 +328,17 @@ TEST_F(GuiTest, GraphicControlsRepaintOnlyWhatIsInvalid)
     label->Invalidate();
     EXPECT_EQ(FormPixel(*form, 30, 5), clBlack);
 }
+
+TEST_F(GuiTest, AskingForAHandleRealisesTheParentsFirstAndNeedsAForm)
+{
+    TForm* form = NewForm();
+    auto* outer = AddProbe(form, EventLog(), "outer", Bounds(0, 0, 50, 50));
+    auto* inner = AddProbe(outer, EventLog(), "inner", Bounds(5, 5, 10, 10));
+    EXPECT_NE(inner->Handle(), nullptr);
+    EXPECT_TRUE(form->HandleAllocated());
+    EXPECT_TRUE(outer->HandleAllocated());
+    EXPECT_EQ(Events(), (Strings{"outer create", "outer size 50x50", "inner create", "inner size 10x10"}));
+    auto* loose = new Probe(nullptr, EventLog(), "loose");
+    EXPECT_THROW(loose->Handle(), EInvalidOperation);
+    delete loose;
+}
