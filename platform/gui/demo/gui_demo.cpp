@@ -45,6 +45,11 @@ public:
         ok->SetBounds(180, 95, 70, 25);
         ok->SetText("Close");
         ok->OnClick = [this](TObject*) { Close(); };
+        // A click on the readout asks for a number in a small modal form.
+        readout_->OnMouseUp = [this, edit](TObject*, TMouseButton, TShiftState, int, int) {
+            const int typed = AskNumber(StrToIntDef(edit->Text(), 0));
+            edit->SetText(Format("%d", typed));
+        };
         timer_ = new TTimer(this);
         timer_->SetInterval(40);
         timer_->OnTimer = [this](TObject*) {
@@ -54,6 +59,37 @@ public:
     }
 
 private:
+    int AskNumber(int initial)
+    {
+        TForm dialog(nullptr);
+        dialog.SetText("Gain setting");
+        dialog.SetBorderStyle(TFormBorderStyle::bsDialog);
+        dialog.SetClientWidth(130);
+        dialog.SetClientHeight(79);
+        const TPoint at = Mouse->CursorPos();
+        dialog.SetLeft(at.X - dialog.Width() / 2);
+        dialog.SetTop(at.Y - dialog.Height() / 2);
+        auto* edit = new TEdit(&dialog);
+        edit->SetParent(&dialog);
+        edit->SetBounds(65, 16, 36, 21);
+        edit->SetMaxLength(3);
+        edit->SetText(Format("%d", initial));
+        auto* ok = new TButton(&dialog);
+        ok->SetParent(&dialog);
+        ok->SetBounds(10, 50, 50, 25);
+        ok->SetText("OK");
+        ok->SetDefault(true);
+        ok->SetModalResult(mrOk);
+        auto* cancel = new TButton(&dialog);
+        cancel->SetParent(&dialog);
+        cancel->SetBounds(70, 50, 50, 25);
+        cancel->SetText("Cancel");
+        cancel->SetCancel(true);
+        cancel->SetModalResult(mrCancel);
+        if (dialog.ShowModal() != mrOk) return initial;
+        return StrToIntDef(edit->Text(), initial);
+    }
+
     TLabel* readout_ = nullptr;
     TTimer* timer_ = nullptr;
     int ticks_ = 0;
