@@ -140,6 +140,12 @@ TEST_F(SlideBarPaintTest, TicksTruncateAndHaveTwoEdges)
     }
     // No tick for Max (not on the step).
     ExpectRuns(*bar, {Span(14, 5, 17, 6, FormColor)});
+    // Raised: every tick's two lines swap their colours too.
+    bar->SetStyle(TBarStyle::bsRaised);
+    for (int p : {175, 124, 73, 22}) {
+        ExpectRuns(*bar, {Span(14, p, 17, p, clBtnHighlight), Span(14, p + 1, 17, p + 1, clBtnShadow),
+                          Span(2, p, 5, p, clBtnHighlight), Span(2, p + 1, 5, p + 1, clBtnShadow)});
+    }
 }
 
 TEST_F(SlideBarPaintTest, TheWidestRangePaintsEveryPixelOfTicksAtOnce)
