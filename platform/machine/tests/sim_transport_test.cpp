@@ -228,7 +228,9 @@ TEST_F(SimTransportTest, SampleRatesFollowTheFamily)
     } cases[] = {
         {"default", 96000, 1},   {"default", 22050, 0},  {"zavo24-10", 48000, 1}, {"zavo24-10", 32000, 0},
         {"zavo24-60", 25001, 1}, {"zavo24-60", 24000, 0}, {"dazarorora-c0", 8000, 1}, {"dazarorora-c0", 88200, 0},
-        {"zavo24-50", 96000, 1}, {"zavo24-50", 12000, 0},
+        {"zavo24-50", 96000, 1}, {"zavo24-50", 12000, 0}, {"zavo24-20", 44100, 1}, {"zavo24-20", 96000, 0},
+        {"zavo24-30", 8000, 1},  {"zavo24-30", 88200, 0}, {"zavo24-70", 11025, 1}, {"tarnex-90", 88200, 1},
+        {"tarnex-b0", 22050, 0}, {"kaltor-100", 32000, 1}, {"kaltor-100", 8000, 0},
     };
     std::size_t card = 0;
     for (const auto& c : cases) {

@@ -159,6 +159,8 @@ struct MixerMessage {
 };
 static_assert(sizeof(MixerMessage) == kMixerMessageSize);
 static_assert(offsetof(MixerMessage, params) == 0x10);
+static_assert(offsetof(MixerMessage, channel) == 0x02 && offsetof(MixerMessage, kind) == 0x04);
+static_assert(offsetof(MixerMessage, command) == 0x08 && offsetof(MixerMessage, status) == 0x0C);
 
 struct MeterRecord {
     std::uint32_t cookie;
@@ -173,6 +175,7 @@ struct MeterRecord {
     std::uint32_t changesPending;
 };
 static_assert(sizeof(MeterRecord) == 1052);
+static_assert(offsetof(MeterRecord, pipeMeterCount) == 4 && offsetof(MeterRecord, busMeterCount) == 0x0C);
 static_assert(offsetof(MeterRecord, pipeLevels) == 148);
 static_assert(offsetof(MeterRecord, busLevels) == 660);
 static_assert(offsetof(MeterRecord, inputLevels) == 916);
@@ -196,6 +199,7 @@ struct NotifyBuffer {
     NotifyEntry entries[kNotifyCapacity];
 };
 static_assert(sizeof(NotifyBuffer) == 88);
+static_assert(offsetof(NotifyBuffer, count) == 4 && offsetof(NotifyBuffer, entries) == 8);
 
 struct SpeakerDelayRecord {
     std::uint32_t speaker;
@@ -233,6 +237,8 @@ struct PipeReservation {
     std::uint16_t count;
 };
 static_assert(sizeof(PipeReservation) == 16);
+static_assert(offsetof(PipeReservation, direction) == 8 && offsetof(PipeReservation, firstPipe) == 12);
+static_assert(offsetof(PipeReservation, count) == 14);
 
 struct PipeCheck {
     std::uint32_t direction;
@@ -240,6 +246,7 @@ struct PipeCheck {
     std::uint16_t count;
 };
 static_assert(sizeof(PipeCheck) == 8);
+static_assert(offsetof(PipeCheck, firstPipe) == 4 && offsetof(PipeCheck, count) == 6);
 
 struct TransportEventRecord {
     std::uint32_t cookie;
@@ -255,6 +262,7 @@ struct PipeBufferRequest {
     std::uint32_t frames;
 };
 static_assert(sizeof(PipeBufferRequest) == 16);
+static_assert(offsetof(PipeBufferRequest, pipe) == 8 && offsetof(PipeBufferRequest, frames) == 12);
 
 struct PipePositionRequest {
     std::uint32_t cookie;
@@ -263,6 +271,7 @@ struct PipePositionRequest {
     std::uint16_t reserved;
 };
 static_assert(sizeof(PipePositionRequest) == 12);
+static_assert(offsetof(PipePositionRequest, pipe) == 8);
 
 #pragma pack(pop)
 
