@@ -1,5 +1,5 @@
 // Speed buttons: graphic push and toggle buttons with a glyph.
-#include "bevel.h"
+#include "frame3d.h"
 
 #include "gui/buttons.h"
 

@@ -1,6 +1,6 @@
 // Labels, push buttons and single-line edits.
 #include "access.h"
-#include "bevel.h"
+#include "frame3d.h"
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"

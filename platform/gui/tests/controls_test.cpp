@@ -342,3 +342,20 @@ TEST_F(GuiTest, AskingForAHandleRealisesTheParentsFirstAndNeedsAForm)
     EXPECT_THROW(loose->Handle(), EInvalidOperation);
     delete loose;
 }
+
+TEST_F(GuiTest, BevelBoxIsDarkAboveAndLightBelowAndShowsTheParentInside)
+{
+    TForm* form = NewForm();
+    auto* bevel = new TBevel(form);
+    bevel->SetBounds(10, 10, 80, 18);
+    bevel->SetParent(form);
+    form->Show();
+    EXPECT_EQ(FormPixel(*form, 10, 10), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(FormPixel(*form, 89, 10), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(FormPixel(*form, 10, 26), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(FormPixel(*form, 50, 27), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(FormPixel(*form, 50, 15), ColorToRGB(clBtnFace));
+    bevel->SetStyle(TBevelStyle::bsRaised);
+    EXPECT_EQ(FormPixel(*form, 50, 10), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(FormPixel(*form, 50, 27), ColorToRGB(clBtnShadow));
+}

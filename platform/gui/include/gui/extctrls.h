@@ -35,6 +35,28 @@ private:
     bool transparent_ = false;
 };
 
+// Scoped: bs* names brush, border and slider styles too.
+enum class TBevelShape : std::uint8_t { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+enum class TBevelStyle : std::uint8_t { bsLowered, bsRaised };
+
+// A 3D frame or line drawn in the button shadow and highlight colours; its
+// inside shows the parent. 50 x 50, a lowered box.
+class TBevel : public TGraphicControl {
+public:
+    explicit TBevel(TComponent* AOwner);
+    TBevelShape Shape() const { return shape_; }
+    void SetShape(TBevelShape s);
+    TBevelStyle Style() const { return style_; }
+    void SetStyle(TBevelStyle s);
+
+protected:
+    void Paint() override;
+
+private:
+    TBevelShape shape_ = TBevelShape::bsBox;
+    TBevelStyle style_ = TBevelStyle::bsLowered;
+};
+
 // Fires OnTimer from the message loop (also inside modal loops), between
 // messages, never while its own OnTimer is still running.
 class TTimer : public TComponent {

@@ -1,0 +1,68 @@
+// Bevels: 3D frames and lines.
+#include "frame3d.h"
+
+#include "gui/extctrls.h"
+
+TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetBounds(0, 0, 50, 50);
+}
+
+void TBevel::SetShape(TBevelShape s)
+{
+    if (s == shape_) return;
+    shape_ = s;
+    Invalidate();
+}
+
+void TBevel::SetStyle(TBevelStyle s)
+{
+    if (s == style_) return;
+    style_ = s;
+    Invalidate();
+}
+
+void TBevel::Paint()
+{
+    TCanvas& c = *Canvas();
+    // Lowered: dark where the light does not reach (top and left), light below.
+    const bool lowered = style_ == TBevelStyle::bsLowered;
+    const TColor first = lowered ? clBtnShadow : clBtnHighlight;
+    const TColor second = lowered ? clBtnHighlight : clBtnShadow;
+    const int w = Width(), h = Height();
+    auto line = [&](TColor color, int x1, int y1, int x2, int y2) {
+        c.Pen()->Color = color;
+        c.Pen()->Style = psSolid;
+        c.Pen()->Width = 1;
+        c.MoveTo(x1, y1);
+        c.LineTo(x2, y2);
+    };
+    switch (shape_) {
+    case TBevelShape::bsBox:
+        gui::detail::Frame3D(c, TRect{0, 0, w, h}, first, second);
+        break;
+    case TBevelShape::bsFrame:
+        // An etched groove: an outer frame and an inner one in the other colours.
+        gui::detail::Frame3D(c, TRect{1, 1, w, h}, second, second);
+        gui::detail::Frame3D(c, TRect{0, 0, w - 1, h - 1}, first, first);
+        break;
+    case TBevelShape::bsTopLine:
+        line(first, 0, 0, w, 0);
+        line(second, 0, 1, w, 1);
+        break;
+    case TBevelShape::bsBottomLine:
+        line(first, 0, h - 2, w, h - 2);
+        line(second, 0, h - 1, w, h - 1);
+        break;
+    case TBevelShape::bsLeftLine:
+        line(first, 0, 0, 0, h);
+        line(second, 1, 0, 1, h);
+        break;
+    case TBevelShape::bsRightLine:
+        line(first, w - 2, 0, w - 2, h);
+        line(second, w - 1, 0, w - 1, h);
+        break;
+    case TBevelShape::bsSpacer:
+        break;
+    }
+}
