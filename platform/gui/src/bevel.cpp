@@ -1,5 +1,6 @@
 // Bevels: 3D frames and lines.
 #include "frame3d.h"
+#include "property.h"
 
 #include "gui/extctrls.h"
 
@@ -10,16 +11,12 @@ TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner)
 
 void TBevel::SetShape(TBevelShape s)
 {
-    if (s == shape_) return;
-    shape_ = s;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, shape_, s);
 }
 
 void TBevel::SetStyle(TBevelStyle s)
 {
-    if (s == style_) return;
-    style_ = s;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, style_, s);
 }
 
 void TBevel::Paint()

@@ -1,5 +1,6 @@
 // Speed buttons: graphic push and toggle buttons with a glyph.
 #include "frame3d.h"
+#include "property.h"
 
 #include "gui/buttons.h"
 
@@ -48,30 +49,22 @@ void TSpeedButton::SetAllowAllUp(bool v)
 
 void TSpeedButton::SetMargin(int v)
 {
-    if (v == margin_) return;
-    margin_ = v;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, margin_, v);
 }
 
 void TSpeedButton::SetSpacing(int v)
 {
-    if (v == spacing_) return;
-    spacing_ = v;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, spacing_, v);
 }
 
 void TSpeedButton::SetLayout(TButtonLayout l)
 {
-    if (l == layout_) return;
-    layout_ = l;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, layout_, l);
 }
 
 void TSpeedButton::SetFlat(bool v)
 {
-    if (v == flat_) return;
-    flat_ = v;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, flat_, v);
 }
 
 void TSpeedButton::UpdateExclusive()

@@ -1,6 +1,7 @@
 // Labels, push buttons and single-line edits.
 #include "access.h"
 #include "frame3d.h"
+#include "property.h"
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"
@@ -27,23 +28,17 @@ void TLabel::SetAutoSize(bool v)
 
 void TLabel::SetAlignment(TAlignment a)
 {
-    if (a == alignment_) return;
-    alignment_ = a;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, alignment_, a);
 }
 
 void TLabel::SetLayout(TTextLayout l)
 {
-    if (l == layout_) return;
-    layout_ = l;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, layout_, l);
 }
 
 void TLabel::SetTransparent(bool v)
 {
-    if (v == transparent_) return;
-    transparent_ = v;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, transparent_, v);
 }
 
 void TLabel::SetWordWrap(bool v)
@@ -103,9 +98,7 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner)
 
 void TButton::SetDefault(bool v)
 {
-    if (v == default_) return;
-    default_ = v;
-    Invalidate();
+    gui::detail::StoreAndRepaint(*this, default_, v);
 }
 
 void TButton::Click()
