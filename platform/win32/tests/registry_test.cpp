@@ -121,6 +121,13 @@ TEST_F(Registry, WideCallsSeeTheSameStrings)
     DWORD size = static_cast<DWORD>(buffer.size());
     ASSERT_EQ(RegQueryValueExW(key.get(), u"symboliclink", nullptr, nullptr, buffer.data(), &size), ERROR_SUCCESS);
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), size / 2), wide);
+    // A buffer one byte short: the size needed and nothing written.
+    Bytes small(wide.size() * 2 - 1, 0xEE);
+    size = static_cast<DWORD>(small.size());
+    EXPECT_EQ(RegQueryValueExW(key.get(), u"SymbolicLink", nullptr, nullptr, small.data(), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, wide.size() * 2);
+    EXPECT_EQ(small, Bytes(wide.size() * 2 - 1, 0xEE));
+    EXPECT_EQ(RegQueryValueExW(key.get(), u"Missing", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
     size = static_cast<DWORD>(buffer.size());
     ASSERT_EQ(RegQueryValueExA(key.get(), "SymbolicLink", nullptr, nullptr, buffer.data(), &size), ERROR_SUCCESS);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), size), "\\\\?\\pci#ven_1057");

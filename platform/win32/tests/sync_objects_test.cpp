@@ -309,6 +309,44 @@ TEST(WaitAll, BlockedWaiterLeavesPartialSetToOthers)
     EXPECT_FALSE(IsSet(b.get()));
 }
 
+TEST(WaitAll, RacingWaitersNeverTakeHalfASet)
+{
+    // Two semaphores released in step; one thread takes both with wait-all,
+    // another takes the second alone, until every second count is taken.
+    // Whatever the interleaving, each wait-all took one of each, so what is
+    // left of the first is exactly what no wait-all took.
+    constexpr LONG kReleases = 2000;
+    Handle first(CreateSemaphoreA(nullptr, 0, kReleases, nullptr));
+    Handle second(CreateSemaphoreA(nullptr, 0, kReleases, nullptr));
+    const HANDLE pair[] = {first.get(), second.get()};
+    std::atomic<LONG> pairs{0}, singles{0};
+    auto secondsLeft = [&] { return pairs + singles < kReleases; };
+    Handle ready = NewEvent(true, false);
+    Handle all = StartThread([&] {
+        SetEvent(ready.get());
+        while (secondsLeft())
+            if (WaitForMultipleObjects(2, pair, TRUE, 1) == WAIT_OBJECT_0) ++pairs;
+        return 0u;
+    });
+    Handle one = StartThread([&] {
+        while (secondsLeft())
+            if (WaitForSingleObject(second.get(), 1) == WAIT_OBJECT_0) ++singles;
+        return 0u;
+    });
+    ASSERT_EQ(WaitForSingleObject(ready.get(), 5000), WAIT_OBJECT_0);
+    for (LONG i = 0; i < kReleases; ++i) {
+        ASSERT_TRUE(ReleaseSemaphore(first.get(), 1, nullptr));
+        ASSERT_TRUE(ReleaseSemaphore(second.get(), 1, nullptr));
+    }
+    ASSERT_EQ(WaitForSingleObject(all.get(), 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(one.get(), 10000), WAIT_OBJECT_0);
+    LONG firstLeft = 0;
+    while (WaitForSingleObject(first.get(), 0) == WAIT_OBJECT_0) ++firstLeft;
+    EXPECT_EQ(pairs + singles, kReleases);
+    EXPECT_EQ(WaitForSingleObject(second.get(), 0), WAIT_TIMEOUT);
+    EXPECT_EQ(pairs + firstLeft, kReleases);
+}
+
 TEST(WaitAll, MixesKindsAndReportsAbandonment)
 {
     Handle mutex(CreateMutexA(nullptr, FALSE, nullptr));
