@@ -71,6 +71,12 @@ TEST_F(SimControlTest, CapabilitiesDescribeTheCard)
     EXPECT_EQ(caps.inputFlags[0], 0x200000A1u);
     EXPECT_EQ(caps.reserved2A4, 0u);
 
+    // A test can have the name fill its field with no terminator; the fields after it stay.
+    Hooks().SetRawCapsName(std::vector<BYTE>(128, 'z'));
+    const Reply raw = Ioctl(file, IOCTL_GET_CAPS, {}, sizeof(CapabilitiesRecord));
+    EXPECT_EQ(std::vector<BYTE>(raw.out.begin(), raw.out.begin() + 128), std::vector<BYTE>(128, 'z'));
+    EXPECT_EQ(raw.As<std::uint16_t>(0x80), 0x80);
+
     // Only a card with a box answers the 8-byte request.
     EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, 8).ok, FALSE);
     EXPECT_EQ(Word(file, IOCTL_GET_DRIVER_VERSION), 0x00020503u);

@@ -94,6 +94,8 @@ public:
     void SetDriverError(bool on, std::string text);  // clock-mask bit 31 and the error text
     // The 256 bytes IOCTL_GET_ERROR_TEXT answers, exactly (e.g. with no terminator).
     void SetRawErrorText(std::span<const BYTE> bytes);
+    // The 128 bytes of the card name field IOCTL_GET_CAPS answers, exactly (e.g. with no terminator).
+    void SetRawCapsName(std::span<const BYTE> bytes);
     // The count the next notification replies carry, whatever was filled (e.g. above capacity).
     void SetNotificationCountOverride(std::optional<std::uint32_t> count);
 

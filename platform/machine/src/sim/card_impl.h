@@ -122,6 +122,7 @@ struct Faults {
     bool nameAppliesAtRestart = false;
     bool enforceRateLock = false;
     std::optional<std::vector<BYTE>> rawErrorText;
+    std::optional<std::vector<BYTE>> rawCapsName;
     std::optional<std::uint32_t> notificationCount;
     std::optional<std::uint32_t> detectedClocks;
     std::vector<Reservation> heldPipes;

@@ -11,8 +11,12 @@ namespace machine {
 void CardDriver::Impl::FillCaps(sim::CapabilitiesRecord& caps) const
 {
     caps = {};
-    const std::size_t length = std::min<std::size_t>(settings.name.size(), sizeof caps.name - 1);
-    std::memcpy(caps.name, settings.name.data(), length);  // the rest stays zero: always terminated
+    if (faults.rawCapsName) {
+        std::memcpy(caps.name, faults.rawCapsName->data(), sizeof caps.name);  // exactly as a test asked
+    } else {
+        const std::size_t length = std::min<std::size_t>(settings.name.size(), sizeof caps.name - 1);
+        std::memcpy(caps.name, settings.name.data(), length);  // the rest stays zero: always terminated
+    }
     caps.family = config_.family;
     caps.inputClockMask = config_.clockMask;
     caps.digitalModeFlags = config_.digitalModeSwitch ? 0x4u : 0u;

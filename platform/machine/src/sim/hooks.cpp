@@ -54,12 +54,28 @@ void CardHooks::SetDriverError(bool on, std::string text)
     card_->config_.driverErrorText = std::move(text);
 }
 
+namespace {
+
+// A text field of `size` bytes holding `bytes`, zero-padded or cut.
+std::vector<BYTE> RawField(std::span<const BYTE> bytes, std::size_t size)
+{
+    std::vector<BYTE> raw(size, 0);
+    std::copy_n(bytes.begin(), std::min(bytes.size(), raw.size()), raw.begin());
+    return raw;
+}
+
+}  // namespace
+
 void CardHooks::SetRawErrorText(std::span<const BYTE> bytes)
 {
     Lock lock(card_->mutex);
-    std::vector<BYTE> raw(sim::kErrorTextSize, 0);
-    std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), raw.size()), raw.begin());
-    card_->faults.rawErrorText = std::move(raw);
+    card_->faults.rawErrorText = RawField(bytes, sim::kErrorTextSize);
+}
+
+void CardHooks::SetRawCapsName(std::span<const BYTE> bytes)
+{
+    Lock lock(card_->mutex);
+    card_->faults.rawCapsName = RawField(bytes, sim::kCardNameSize);
 }
 
 void CardHooks::SetNotificationCountOverride(std::optional<std::uint32_t> count)
