@@ -3,6 +3,7 @@
 #include "access.h"
 #include "juce_image.h"
 #include "text.h"
+#include "x11_atoms.h"
 
 #include "gui/presentation.h"
 
@@ -83,7 +84,10 @@ bool DisplayAvailable()
 {
     const char* display = std::getenv("DISPLAY");
     const char* headless = std::getenv("ZAVO_GUI_HEADLESS");
-    return display && *display && !(headless && *headless);
+    if (!display || !*display || (headless && *headless)) return false;
+    // A DISPLAY with no server behind it is no display.
+    static const bool answers = detail::CanOpenDisplay();
+    return answers;
 }
 
 }  // namespace gui

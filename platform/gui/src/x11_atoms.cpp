@@ -18,4 +18,14 @@ void MakeWindowManagerAtoms()
     x->xFlush(display);
 }
 
+bool CanOpenDisplay()
+{
+    juce::X11Symbols* x = juce::X11Symbols::getInstance();
+    if (!x->loadAllSymbols()) return false;
+    ::Display* display = x->xOpenDisplay(nullptr);
+    if (!display) return false;
+    x->xCloseDisplay(display);
+    return true;
+}
+
 }  // namespace gui::detail

@@ -8,5 +8,7 @@ namespace gui::detail {
 // be created. A connection of our own makes them and stays open, so that the
 // server keeps them. Nothing without a display.
 void MakeWindowManagerAtoms();
+// An X server answers at $DISPLAY.
+bool CanOpenDisplay();
 
 }  // namespace gui::detail

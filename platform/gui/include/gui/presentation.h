@@ -13,7 +13,7 @@ TBitmap ComposeForm(TCustomForm& form);
 // False when the file cannot be written.
 bool SaveBitmapPng(const TBitmap& bitmap, const std::string& path);
 bool SaveFormPng(TCustomForm& form, const std::string& path);
-// A display is there and ZAVO_GUI_HEADLESS is not set.
+// A display answers at $DISPLAY and ZAVO_GUI_HEADLESS is not set.
 bool DisplayAvailable();
 
 }  // namespace gui
