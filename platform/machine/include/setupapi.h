@@ -22,12 +22,18 @@ constexpr DWORD DIGCF_DEVICEINTERFACE = 0x00000010;
 constexpr DWORD SPDRP_DEVICEDESC = 0x00000000;
 constexpr DWORD SPDRP_HARDWAREID = 0x00000001;
 constexpr DWORD SPDRP_COMPATIBLEIDS = 0x00000002;
+constexpr DWORD SPDRP_UNUSED0 = 0x00000003;
 constexpr DWORD SPDRP_SERVICE = 0x00000004;
+constexpr DWORD SPDRP_UNUSED1 = 0x00000005;
+constexpr DWORD SPDRP_UNUSED2 = 0x00000006;
 constexpr DWORD SPDRP_CLASS = 0x00000007;
 constexpr DWORD SPDRP_CLASSGUID = 0x00000008;
 constexpr DWORD SPDRP_DRIVER = 0x00000009;
+constexpr DWORD SPDRP_CONFIGFLAGS = 0x0000000A;
 constexpr DWORD SPDRP_MFG = 0x0000000B;
 constexpr DWORD SPDRP_FRIENDLYNAME = 0x0000000C;
+constexpr DWORD SPDRP_LOCATION_INFORMATION = 0x0000000D;
+constexpr DWORD SPDRP_MAXIMUM_PROPERTY = 0x00000025;  // the first number that names no property
 
 // Class installer functions.
 using DI_FUNCTION = UINT;
@@ -63,6 +69,8 @@ struct SP_DEVINFO_DATA {
     DWORD Reserved;  // ULONG_PTR on 32-bit Windows
 };
 static_assert(sizeof(SP_DEVINFO_DATA) == 28);
+static_assert(offsetof(SP_DEVINFO_DATA, ClassGuid) == 4 && offsetof(SP_DEVINFO_DATA, DevInst) == 20 &&
+              offsetof(SP_DEVINFO_DATA, Reserved) == 24);
 using PSP_DEVINFO_DATA = SP_DEVINFO_DATA*;
 
 struct SP_DEVICE_INTERFACE_DATA {
@@ -72,6 +80,8 @@ struct SP_DEVICE_INTERFACE_DATA {
     DWORD Reserved;  // ULONG_PTR on 32-bit Windows
 };
 static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 28);
+static_assert(offsetof(SP_DEVICE_INTERFACE_DATA, InterfaceClassGuid) == 4 &&
+              offsetof(SP_DEVICE_INTERFACE_DATA, Flags) == 20 && offsetof(SP_DEVICE_INTERFACE_DATA, Reserved) == 24);
 using PSP_DEVICE_INTERFACE_DATA = SP_DEVICE_INTERFACE_DATA*;
 
 #pragma pack(push, 1)
@@ -88,7 +98,7 @@ struct SP_CLASSINSTALL_HEADER {
     DWORD cbSize;  // 8
     DI_FUNCTION InstallFunction;
 };
-static_assert(sizeof(SP_CLASSINSTALL_HEADER) == 8);
+static_assert(sizeof(SP_CLASSINSTALL_HEADER) == 8 && offsetof(SP_CLASSINSTALL_HEADER, InstallFunction) == 4);
 using PSP_CLASSINSTALL_HEADER = SP_CLASSINSTALL_HEADER*;
 
 struct SP_PROPCHANGE_PARAMS {
@@ -98,6 +108,8 @@ struct SP_PROPCHANGE_PARAMS {
     DWORD HwProfile;
 };
 static_assert(sizeof(SP_PROPCHANGE_PARAMS) == 20);
+static_assert(offsetof(SP_PROPCHANGE_PARAMS, StateChange) == 8 && offsetof(SP_PROPCHANGE_PARAMS, Scope) == 12 &&
+              offsetof(SP_PROPCHANGE_PARAMS, HwProfile) == 16);
 using PSP_PROPCHANGE_PARAMS = SP_PROPCHANGE_PARAMS*;
 
 // A set of device-information elements, taken as a snapshot of the device

@@ -45,19 +45,24 @@ TEST_F(SetupApiClassInstall, PropertyChangeParamsAreCheckedAndAcceptedWithExactl
 {
     struct Case {
         const char* what;
-        DWORD cbSize, function, size;
+        DWORD cbSize, function, size, error;
     };
     const Case refused[] = {
-        {"header size", 20, DIF_PROPERTYCHANGE, 20},
-        {"function", 8, DIF_REMOVE, 20},
-        {"params size", 8, DIF_PROPERTYCHANGE, 24},
+        {"header size of the params", 20, DIF_PROPERTYCHANGE, 20, ERROR_INVALID_USER_BUFFER},
+        {"header size 0", 0, DIF_PROPERTYCHANGE, 20, ERROR_INVALID_USER_BUFFER},
+        {"64-bit header size", 16, DIF_PROPERTYCHANGE, 20, ERROR_INVALID_USER_BUFFER},
+        {"function", 8, DIF_REMOVE, 20, ERROR_INVALID_PARAMETER},
+        {"params size", 8, DIF_PROPERTYCHANGE, 24, ERROR_INVALID_PARAMETER},
+        {"header alone", 8, DIF_PROPERTYCHANGE, 8, ERROR_INVALID_PARAMETER},
     };
     for (const Case& c : refused) {
         SP_PROPCHANGE_PARAMS params = PropertyChange();
         params.ClassInstallHeader.cbSize = c.cbSize;
         params.ClassInstallHeader.InstallFunction = c.function;
         EXPECT_EQ(SetParams(params, c.size), FALSE) << c.what;
-        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << c.what;
+        EXPECT_EQ(GetLastError(), c.error) << c.what;
+        EXPECT_EQ(SetupDiChangeState(set_, &node_), FALSE) << c.what;  // nothing was stored
+        EXPECT_EQ(GetLastError(), ERROR_NO_CLASSINSTALL_PARAMS) << c.what;
     }
     EXPECT_EQ(SetParams(PropertyChange()), 1);
 }

@@ -130,8 +130,47 @@ TEST_F(SetupApiDiscovery, RegistryPropertyAnswersSizeQueriesAndShortBuffers)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(ids.data())), "PCI\\VEN_1057&DEV_3410&SUBSYS_0090A5C3&REV_01");
     EXPECT_EQ(ids[size - 1], 0);
     EXPECT_EQ(ids[size - 2], 0);  // the list ends with an empty string
-    EXPECT_EQ(SetupDiGetDeviceRegistryPropertyA(set, &node, 0x1F, nullptr, ids.data(), size, nullptr), FALSE);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_REG_PROPERTY);
+    SetupDiDestroyDeviceInfoList(set);
+}
+
+TEST_F(SetupApiDiscovery, PropertiesANodeLacksDifferFromNumbersThatNameNone)
+{
+    HDEVINFO set = SetupDiGetClassDevsA(&kCardInterface, nullptr, nullptr, DIGCF_DEVICEINTERFACE);
+    SP_DEVINFO_DATA node{};
+    node.cbSize = sizeof node;
+    ASSERT_EQ(SetupDiEnumDeviceInfo(set, 0, &node), TRUE);
+    struct Case {
+        DWORD property;
+        BOOL result;
+        DWORD error;  // when refused
+        DWORD type;   // when read
+    };
+    const Case cases[] = {
+        {SPDRP_DEVICEDESC, TRUE, 0, REG_SZ},
+        {SPDRP_HARDWAREID, TRUE, 0, REG_MULTI_SZ},
+        {SPDRP_COMPATIBLEIDS, TRUE, 0, REG_MULTI_SZ},
+        {SPDRP_SERVICE, TRUE, 0, REG_SZ},
+        {SPDRP_CLASS, TRUE, 0, REG_SZ},
+        {SPDRP_CLASSGUID, TRUE, 0, REG_SZ},
+        {SPDRP_MFG, TRUE, 0, REG_SZ},
+        {SPDRP_FRIENDLYNAME, TRUE, 0, REG_SZ},
+        {SPDRP_DRIVER, FALSE, ERROR_INVALID_DATA, 0},
+        {SPDRP_LOCATION_INFORMATION, FALSE, ERROR_INVALID_DATA, 0},
+        {0x1F /* removal policy */, FALSE, ERROR_INVALID_DATA, 0},
+        {SPDRP_UNUSED0, FALSE, ERROR_INVALID_REG_PROPERTY, 0},
+        {SPDRP_UNUSED2, FALSE, ERROR_INVALID_REG_PROPERTY, 0},
+        {SPDRP_MAXIMUM_PROPERTY, FALSE, ERROR_INVALID_REG_PROPERTY, 0},
+        {0xFFFFFFFF, FALSE, ERROR_INVALID_REG_PROPERTY, 0},
+    };
+    for (const Case& c : cases) {
+        BYTE buffer[512];
+        DWORD type = 0xEEEE;
+        EXPECT_EQ(SetupDiGetDeviceRegistryPropertyA(set, &node, c.property, &type, buffer, sizeof buffer, nullptr),
+                  c.result)
+            << c.property;
+        if (c.result) EXPECT_EQ(type, c.type) << c.property;
+        else EXPECT_EQ(GetLastError(), c.error) << c.property;
+    }
     SetupDiDestroyDeviceInfoList(set);
 }
 

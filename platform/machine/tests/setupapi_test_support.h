@@ -2,7 +2,10 @@
 // as the card list does, open a card as the card object does, read a value.
 #pragma once
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,6 +78,15 @@ inline bool KeyExists(const std::string& key)
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
     RegCloseKey(handle);
     return true;
+}
+
+// A file's whole text, as its bytes; empty when it cannot be read.
+inline std::string FileText(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 inline std::string EnumKeyOf(const std::string& instanceId)

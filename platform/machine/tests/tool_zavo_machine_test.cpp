@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "machine/machine.h"
 #include "machine/profile.h"
@@ -33,10 +32,7 @@ ToolRun Command(const std::string& arguments)
 
 std::string ProfileText(const std::filesystem::path& directory)
 {
-    std::ifstream file(machine::ProfilePath(directory));
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return machine_tests::FileText(machine::ProfilePath(directory));
 }
 
 class ToolZavoMachine : public win32_testing::MachineTest {

@@ -94,6 +94,7 @@ std::optional<Profile> LoadProfile(const std::filesystem::path& machineDirectory
     const auto path = ProfilePath(machineDirectory);
     std::error_code missing;
     if (!std::filesystem::exists(path, missing) && !missing) return std::nullopt;
+    if (std::filesystem::is_directory(path, missing)) throw ProfileError(path.string() + ": is a directory");
     std::ifstream file(path, std::ios::binary);
     if (!file) throw ProfileError(path.string() + ": " + std::strerror(errno));
     std::ostringstream text;

@@ -91,6 +91,8 @@ Profile ParseProfile(std::string_view text)
     Profile profile;
     std::optional<PendingCard> pending;
     int lineNumber = 0;
+    // Editors on some systems begin a UTF-8 file with a byte-order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::string_view line = TrimBlanks(text.substr(0, end));

@@ -45,9 +45,9 @@ BOOL SetupDiSetClassInstallParamsA(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA devi
         element->propertyChange.reset();
         return TRUE;
     }
+    if (classInstallParams->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return Fail(ERROR_INVALID_USER_BUFFER);
     // Only the property change is installed through parameters here.
-    if (classInstallParams->cbSize != sizeof(SP_CLASSINSTALL_HEADER) ||
-        classInstallParams->InstallFunction != DIF_PROPERTYCHANGE ||
+    if (classInstallParams->InstallFunction != DIF_PROPERTYCHANGE ||
         classInstallParamsSize != sizeof(SP_PROPCHANGE_PARAMS))
         return Fail(ERROR_INVALID_PARAMETER);
     element->propertyChange = *reinterpret_cast<const SP_PROPCHANGE_PARAMS*>(classInstallParams);

@@ -23,10 +23,20 @@ const char* ValueOfProperty(DWORD property)
     case SPDRP_SERVICE: return "Service";
     case SPDRP_CLASS: return "Class";
     case SPDRP_CLASSGUID: return "ClassGUID";
+    case SPDRP_DRIVER: return "Driver";
+    case SPDRP_CONFIGFLAGS: return "ConfigFlags";
     case SPDRP_MFG: return "Mfg";
     case SPDRP_FRIENDLYNAME: return "FriendlyName";
+    case SPDRP_LOCATION_INFORMATION: return "LocationInformation";
     default: return nullptr;
     }
+}
+
+// Numbers that name no property at all; the rest are properties a node may simply not have.
+bool IsProperty(DWORD property)
+{
+    return property < SPDRP_MAXIMUM_PROPERTY && property != SPDRP_UNUSED0 && property != SPDRP_UNUSED1 &&
+           property != SPDRP_UNUSED2;
 }
 
 }  // namespace
@@ -39,11 +49,13 @@ BOOL SetupDiGetDeviceRegistryPropertyA(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA 
     if (!set) return FALSE;
     const auto* element = machine::setupapi::ElementOf(*set, deviceInfoData);
     if (element == nullptr) return FALSE;
-    const char* valueName = ValueOfProperty(property);
-    if (valueName == nullptr) return Fail(ERROR_INVALID_REG_PROPERTY);
+    if (!IsProperty(property)) return Fail(ERROR_INVALID_REG_PROPERTY);
     if (propertyBuffer == nullptr && propertyBufferSize != 0) return Fail(ERROR_INVALID_PARAMETER);
     if (element->removed) return Fail(ERROR_NO_SUCH_DEVINST);
-    const auto value = machine::tree::ReadNodeValue(element->instanceId, valueName);
+    const char* valueName = ValueOfProperty(property);
+    // The properties the device tree does not keep are ones no node of this machine has.
+    const auto value = valueName != nullptr ? machine::tree::ReadNodeValue(element->instanceId, valueName)
+                                            : std::nullopt;
     if (!value)
         return Fail(machine::tree::NodeExists(element->instanceId) ? ERROR_INVALID_DATA : ERROR_NO_SUCH_DEVINST);
     const auto size = static_cast<DWORD>(value->data.size());

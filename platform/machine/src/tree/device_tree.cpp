@@ -117,11 +117,19 @@ bool WriteCardInterface(const CardConfig& card)
     return written;
 }
 
-void UpdateLinked(const CardConfig& card)
+void UpdateLinked(const std::function<bool(std::string_view instanceId)>& running)
 {
-    RegKey control = RegKey::Open(ReferenceKey(card) + "\\Control", KEY_ALL_ACCESS);
-    const DWORD wanted = card.present ? 1 : 0;
-    if (control && control.QueryDword("Linked") != wanted) control.SetDword("Linked", wanted);
+    const std::string classPath = std::string(kDeviceClassesRoot) + "\\" + kInterfaceClassGuid;
+    for (const auto& interfaceKey : RegKey::Open(classPath).Subkeys()) {
+        const std::string path = classPath + "\\" + interfaceKey;
+        const auto owner = RegKey::Open(path).QueryString("DeviceInstance");
+        if (!owner) continue;
+        const DWORD wanted = running(*owner) ? 1 : 0;
+        for (const auto& reference : RegKey::Open(path).Subkeys()) {
+            RegKey control = RegKey::Open(path + "\\" + reference + "\\Control", KEY_ALL_ACCESS);
+            if (control && control.QueryDword("Linked") != wanted) control.SetDword("Linked", wanted);
+        }
+    }
 }
 
 std::vector<InterfaceEntry> ListInterfaces(std::string_view classGuid)

@@ -4,6 +4,7 @@
 // a node's hardware is in the machine now is not kept here: the machine knows.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -45,8 +46,9 @@ bool RemoveNode(std::string_view instanceId);
 // symbolic link, "Control" with Linked (1 present, 0 absent) and "Device Parameters"
 // with the wave configuration the card driver starts with (an existing one is kept).
 bool WriteCardInterface(const CardConfig& card);
-// Sets Linked when it differs (a card found present or gone at start-up).
-void UpdateLinked(const CardConfig& card);
+// Sets Linked of every card interface in the tree, where it differs, to whether its device
+// is running: at start-up a card may have been found, gone, or left the machine altogether.
+void UpdateLinked(const std::function<bool(std::string_view instanceId)>& running);
 
 struct InterfaceEntry {
     std::string classGuid;   // as the DeviceClasses key names it

@@ -100,10 +100,12 @@ void Machine::LayDeviceTree()
         if (fresh || (slot.config.present && !tree::NodeExists(slot.instanceId))) {
             written = tree::WriteNode(tree::CardNode(slot.config)) && written;
             written = tree::WriteCardInterface(slot.config) && written;
-        } else {
-            tree::UpdateLinked(slot.config);
         }
     }
+    // Interfaces of cards the profile no longer lists are left unlinked too.
+    tree::UpdateLinked([this](std::string_view instanceId) {
+        return FindByInstanceId(instanceId) != nullptr && IsPresent(instanceId);
+    });
     if (!written) problems_ += std::string(problems_.empty() ? "" : "\n") + "the device tree could not be written";
 }
 
