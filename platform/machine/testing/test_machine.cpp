@@ -33,7 +33,15 @@ TestMachine::TestMachine(std::vector<machine::CardConfig> cards, TestMachineOpti
         profile.cards.push_back(std::move(card));
     }
     machine::SaveProfile(Directory(), profile);
-    Reboot();
+    try {
+        Reboot();
+    } catch (...) {
+        // No destructor runs for a half-made machine: leave none behind for the next test.
+        machine_.reset();
+        machine::ShutDownMachine();
+        machine::SetDefaultClockMode(directory_->previousClock);
+        throw;
+    }
 }
 
 TestMachine::~TestMachine()

@@ -94,6 +94,7 @@ TEST_F(ToolZavoMachine, ABadRequestSaysWhyAndChangesNothing)
         {"add nonesuch", 1, "unknown card preset \"nonesuch\"; nothing was changed"},
         {"add default --instance '4&1a2b3c4d&0&2010'", 1, "another card already has the instance"},
         {"add default --instance 'a#b'", 1, "holds a character"},
+        {"add default --instance ''", 1, "the instance is empty"},
         {"add zavo24-10 --name " + std::string(128, 'n'), 1, "the name is longer than 127"},
         {"remove '9&9&9'", 1, "no card has the instance \"9&9&9\"; nothing was changed"},
         {"remove", 2, "remove needs one instance"},

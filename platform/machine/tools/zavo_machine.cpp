@@ -67,26 +67,28 @@ int Add(const std::vector<std::string_view>& args)
 {
     if (args.empty()) return Usage("add needs a preset");
     std::string instance, name;
-    bool absent = false, named = false;
+    bool absent = false, named = false, instanced = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--absent") {
             absent = true;
         } else if ((args[i] == "--instance" || args[i] == "--name") && i + 1 < args.size()) {
             (args[i] == "--instance" ? instance : name) = args[i + 1];
             named = named || args[i] == "--name";
+            instanced = instanced || args[i] == "--instance";
             ++i;
         } else {
             return Usage(("unexpected argument \"" + std::string(args[i]) + "\"").c_str());
         }
     }
     try {
-        if (instance.empty()) {
+        if (!instanced) {
             std::vector<machine::CardConfig> installed;
             const auto machine = machine::CurrentMachine();
             for (std::size_t i = 0; i < machine->CardCount(); ++i) installed.push_back(machine->Config(i));
             instance = machine::FreeInstance(installed);
         }
         machine::CardConfig card = machine::MakePreset(std::string(args[0]), instance);
+        card.instance = instance;  // as given: an empty one is refused, not made the preset's own
         if (named) card.name = name;
         if (absent) card.present = false;
         machine::InstallCard(card);
