@@ -196,25 +196,61 @@ void TApplication::Idle()
         if (hint != hint_) {
             hint_ = hint;
             InvokeEvent(OnHint, this);
+            for (TApplicationEvents* e : std::vector<TApplicationEvents*>(events_)) InvokeEvent(e->OnHint, e);
         }
     }
     bool done = true;
     InvokeEvent(OnIdle, this, done);
+    for (TApplicationEvents* e : std::vector<TApplicationEvents*>(events_)) InvokeEvent(e->OnIdle, e, done);
 }
 
 void TApplication::HandleException(TObject*)
 {
+    const auto report = [this](const std::exception& e) {
+        if (OnException) return InvokeEvent(OnException, this, e);
+        for (TApplicationEvents* events : std::vector<TApplicationEvents*>(events_))
+            if (events->OnException) return InvokeEvent(events->OnException, events, e);
+        ShowException(e);
+    };
     try {
         throw;
     } catch (const EAbort&) {
     } catch (const std::exception& e) {
-        if (OnException) InvokeEvent(OnException, this, e);
-        else ShowException(e);
+        report(e);
     } catch (...) {
-        const Exception unknown("Unknown exception");
-        if (OnException) InvokeEvent(OnException, this, unknown);
-        else ShowException(unknown);
+        report(Exception("Unknown exception"));
     }
+}
+
+bool TApplication::MessageHandled(TMessage& m, HWND window)
+{
+    bool handled = false;
+    InvokeEvent(OnMessage, m, window, handled);
+    for (TApplicationEvents* e : std::vector<TApplicationEvents*>(events_)) {
+        if (handled) break;
+        InvokeEvent(e->OnMessage, m, window, handled);
+    }
+    return handled;
+}
+
+void TApplication::AddEvents(TApplicationEvents* e)
+{
+    if (!Holds(events_, e)) events_.push_back(e);
+}
+
+void TApplication::RemoveEvents(TApplicationEvents* e)
+{
+    events_.erase(std::remove(events_.begin(), events_.end(), e), events_.end());
+}
+
+TApplicationEvents::TApplicationEvents(TComponent* AOwner) : TComponent(AOwner)
+{
+    Application->AddEvents(this);
+}
+
+TApplicationEvents::~TApplicationEvents()
+{
+    Application->RemoveEvents(this);
 }
 
 void TApplication::ShowException(const std::exception& e)

@@ -112,14 +112,12 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 namespace {
 
-// A posted message meets the application's OnMessage first; what it leaves
+// A posted message meets the application's OnMessage handlers first; what it leaves
 // unhandled goes to the window, if the window is still there.
 void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     TMessage m{message, wParam, lParam, 0};
-    bool handled = false;
-    InvokeEvent(Application->OnMessage, m, window, handled);
-    if (!handled) SendMessageA(window, message, wParam, lParam);
+    if (!Application->MessageHandled(m, window)) SendMessageA(window, message, wParam, lParam);
 }
 
 }  // namespace

@@ -192,3 +192,26 @@ TEST_F(Dispatch, PostedMessagesMeetOnMessageFirstAndBroadcastsReachEveryForm)
     EXPECT_EQ(seen, (Strings{"form", "other"}));
     EXPECT_EQ(Events(), (Strings{"b size 9x30"})) << "not handled: delivered";
 }
+
+TEST_F(Dispatch, ApplicationEventsHearMessagesAfterTheApplicationUntilOneHandlesThem)
+{
+    Strings seen;
+    TApplicationEvents first(form);
+    TApplicationEvents second(form);
+    first.OnMessage = [&](TMessage& m, HWND, bool& handled) {
+        if (m.Msg != WM_USER + 1 && m.Msg != WM_USER + 2) return;
+        seen.push_back("first " + std::to_string(m.Msg - WM_USER));
+        handled = m.Msg == WM_USER + 1;
+    };
+    second.OnMessage = [&](TMessage& m, HWND, bool&) {
+        if (m.Msg == WM_USER + 1 || m.Msg == WM_USER + 2) seen.push_back("second " + std::to_string(m.Msg - WM_USER));
+    };
+    second.OnException = [&](TObject* sender, const std::exception& e) {
+        seen.push_back(std::string(sender == &second ? "second: " : "?: ") + e.what());
+    };
+    PostMessageA(a->Handle(), WM_USER + 1, 0, 0);
+    PostMessageA(a->Handle(), WM_USER + 2, 0, 0);
+    gui::PostInput([] { throw EConvertError("bad"); });
+    Application->ProcessMessages();
+    EXPECT_EQ(seen, (Strings{"first 1", "first 2", "second 2", "second: bad"}));
+}

@@ -12,6 +12,7 @@
 #include <vector>
 
 class TTimer;
+class TApplicationEvents;
 
 // Scoped: bs* names brush, bevel and slider styles too.
 
@@ -202,6 +203,10 @@ public:
     void AddTimer(TTimer* t);
     void RemoveTimer(TTimer* t);
     void AddForm(TCustomForm* f);
+    void AddEvents(TApplicationEvents* e);
+    void RemoveEvents(TApplicationEvents* e);
+    // OnMessage of the application, then of every events object; true when handled.
+    bool MessageHandled(TMessage& m, HWND window);
     void RemoveForm(TCustomForm* f);
     const std::vector<TCustomForm*>& Forms() const { return forms_; }
     TCustomForm* ActiveForm() const;
@@ -223,6 +228,7 @@ private:
     void Wait();
     std::vector<TCustomForm*> forms_;
     std::vector<TTimer*> timers_;
+    std::vector<TApplicationEvents*> events_;
     std::vector<std::function<void()>> posted_;
     // Other threads post too.
     mutable std::mutex postLock_;
@@ -241,6 +247,20 @@ private:
 };
 
 extern TApplication* Application;
+
+// The application's events for a form to handle: each one fires after the
+// application's own slot, in the order the objects were made (a message
+// stops at the first handler that marks it handled; an exception goes to the
+// first that has an OnException).
+class TApplicationEvents : public TComponent {
+public:
+    explicit TApplicationEvents(TComponent* AOwner);
+    ~TApplicationEvents() override;
+    TExceptionEvent OnException;
+    TMessageEvent OnMessage;
+    TIdleEvent OnIdle;
+    TNotifyEvent OnHint;
+};
 
 class TScreen {
 public:
