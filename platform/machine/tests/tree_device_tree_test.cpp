@@ -47,6 +47,8 @@ TEST(TreeDeviceTree, CardNodeIsKeptAsWindowsKeepsIt)
         RegCloseKey(handle);
         const std::string path = machine.InterfacePath(card);
         EXPECT_EQ(std::u16string(link), std::u16string(path.begin(), path.end()));
+        EXPECT_EQ(type, REG_SZ);
+        EXPECT_EQ(size, (path.size() + 1) * sizeof(WCHAR));
         const auto linked = ReadValue(key + "\\Control", "Linked", &type);
         ASSERT_TRUE(linked);
         EXPECT_EQ(type, REG_DWORD);
@@ -208,6 +210,52 @@ TEST(TreeDeviceTree, ACardKeepsItsSettingsAcrossAReboot)
               TRUE);
     CloseHandle(file);
     EXPECT_STREQ(reinterpret_cast<const char*>(&caps), "Studio Left");
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever befell a running card's interface keys, its driver registers them again at
+// start-up; the settings under Device Parameters are the card's own and stay as they are.
+TEST(TreeDeviceTree, ARunningCardRegistersItsInterfaceAgainAtStartUp)
+{
+    struct Case {
+        const char* what;
+        const char* key;    // below the card's interface key
+        const char* value;  // null: the key itself goes
+    };
+    const Case cases[] = {
+        {"device instance", "", "DeviceInstance"},
+        {"symbolic link", "\\#daveror", "SymbolicLink"},
+        {"Linked", "\\#daveror\\Control", "Linked"},
+        {"Control key", "\\#daveror\\Control", nullptr},
+        {"Wave config", "\\#daveror\\Device Parameters", "Wave config"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        machine_testing::TestMachine machine;
+        const std::string interfaceKey = machine::DeviceClassesKey(machine.Config(0));
+        const std::string parameters = interfaceKey + "\\#daveror\\Device Parameters";
+        const auto waveConfig = ReadValue(parameters, "Wave config");
+        ASSERT_TRUE(waveConfig);
+        const std::string key = interfaceKey + c.key;
+        if (c.value == nullptr) {
+            ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()), ERROR_SUCCESS);
+        } else {
+            HKEY handle = nullptr;
+            ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS, &handle), ERROR_SUCCESS);
+            EXPECT_EQ(RegDeleteValueA(handle, c.value), ERROR_SUCCESS);
+            RegCloseKey(handle);
+        }
+
+        machine.Reboot();
+        EXPECT_EQ(machine_tests::CardPaths(), std::vector<std::string>{machine.InterfacePath(0)});
+        EXPECT_TRUE(ReadValue(interfaceKey + "\\#daveror", "SymbolicLink"));
+        EXPECT_EQ(ReadValue(interfaceKey + "\\#daveror\\Control", "Linked"), (std::vector<BYTE>{1, 0, 0, 0}));
+        if (std::string(c.what) == "Wave config") EXPECT_FALSE(ReadValue(parameters, "Wave config"));
+        else EXPECT_EQ(ReadValue(parameters, "Wave config"), waveConfig);
+    }
 }
 
 }  // namespace

@@ -98,16 +98,30 @@ bool RemoveNode(std::string_view instanceId)
     return DeleteTree(NodeKey(instanceId)) && removed;
 }
 
-bool WriteCardInterface(const CardConfig& card)
+bool RegisterCardInterface(const CardConfig& card)
 {
     RegKey interfaceKey = RegKey::Create(InterfaceKey(card));
     RegKey reference = RegKey::Create(ReferenceKey(card));
     RegKey control = RegKey::Create(ReferenceKey(card) + "\\Control");
+    return interfaceKey && reference && control &&
+           interfaceKey.SetString("DeviceInstance", DeviceInstanceId(card)) &&
+           reference.SetWideString("SymbolicLink", InterfacePath(card)) &&
+           control.SetDword("Linked", card.present ? 1 : 0);
+}
+
+bool CardInterfaceRegistered(const CardConfig& card)
+{
+    const auto owner = RegKey::Open(InterfaceKey(card)).QueryString("DeviceInstance");
+    return owner && SameText(*owner, DeviceInstanceId(card)) &&
+           RegKey::Open(ReferenceKey(card)).HasValue("SymbolicLink") &&
+           RegKey::Open(ReferenceKey(card) + "\\Control").HasValue("Linked");
+}
+
+bool WriteCardInterface(const CardConfig& card)
+{
+    bool written = RegisterCardInterface(card);
     RegKey parameters = RegKey::Create(DeviceParametersKey(card));
-    if (!interfaceKey || !reference || !control || !parameters) return false;
-    bool written = interfaceKey.SetString("DeviceInstance", DeviceInstanceId(card)) &&
-                   reference.SetWideString("SymbolicLink", InterfacePath(card)) &&
-                   control.SetDword("Linked", card.present ? 1 : 0);
+    if (!parameters) return false;
     if (!parameters.HasValue("Wave config")) {
         const auto record = sim::CardSettings::Defaults(card).storedWaveConfig;
         BYTE bytes[sizeof record];

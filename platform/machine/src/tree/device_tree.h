@@ -46,6 +46,10 @@ bool RemoveNode(std::string_view instanceId);
 // symbolic link, "Control" with Linked (1 present, 0 absent) and "Device Parameters"
 // with the wave configuration the card driver starts with (an existing one is kept).
 bool WriteCardInterface(const CardConfig& card);
+// What the card driver registers at every start: the interface key naming the device,
+// the symbolic link and Linked. Device Parameters are left as they are.
+bool RegisterCardInterface(const CardConfig& card);
+bool CardInterfaceRegistered(const CardConfig& card);
 // Sets Linked of every card interface in the tree, where it differs, to whether its device
 // is running: at start-up a card may have been found, gone, or left the machine altogether.
 void UpdateLinked(const std::function<bool(std::string_view instanceId)>& running);

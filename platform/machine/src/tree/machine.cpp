@@ -100,6 +100,9 @@ void Machine::LayDeviceTree()
         if (fresh || (slot.config.present && !tree::NodeExists(slot.instanceId))) {
             written = tree::WriteNode(tree::CardNode(slot.config)) && written;
             written = tree::WriteCardInterface(slot.config) && written;
+        } else if (slot.config.present && !tree::CardInterfaceRegistered(slot.config)) {
+            // A running card's driver registers its interface again, whatever befell the keys.
+            written = tree::RegisterCardInterface(slot.config) && written;
         }
     }
     // Interfaces of cards the profile no longer lists are left unlinked too.
