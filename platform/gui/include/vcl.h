@@ -30,6 +30,7 @@
 #include <windows.h>
 
 #include "gui/buttons.h"
+#include "gui/choice.h"
 #include "gui/classes.h"
 #include "gui/controls.h"
 #include "gui/extctrls.h"

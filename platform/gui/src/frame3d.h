@@ -1,7 +1,7 @@
 // The raised and sunken edges that buttons and edits draw around themselves.
 #pragma once
 
-#include "gui/graphics.h"
+#include "gui/controls.h"
 
 namespace gui::detail {
 
@@ -45,6 +45,21 @@ inline void PlainText(TCanvas& canvas, const TFont& font, bool enabled, int x, i
     if (!enabled) canvas.Font()->SetColor(clGrayText);
     canvas.Brush()->Style = TBrushStyle::bsClear;
     canvas.TextOut(x, y, text);
+}
+
+// What the focusable standard controls do alike: answer WM_GETDLGCODE with
+// `dialogCode`, and repaint after the focus came or went (their focus look).
+// True when the message was handled.
+inline bool FocusLookMessage(TWinControl& control, TMessage& m, LRESULT dialogCode)
+{
+    if (m.Msg == WM_GETDLGCODE) {
+        m.Result = dialogCode;
+        return true;
+    }
+    if (m.Msg != CM_ENTER && m.Msg != CM_EXIT) return false;
+    control.TWinControl::WndProc(m);
+    control.Invalidate();
+    return true;
 }
 
 }  // namespace gui::detail

@@ -109,22 +109,9 @@ void TButton::Click()
 
 void TButton::WndProc(TMessage& m)
 {
-    switch (m.Msg) {
-    case WM_GETDLGCODE:
-        m.Result = DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-        return;
-    case CM_ENTER:
-    case CM_EXIT:
-        TWinControl::WndProc(m);
-        Invalidate();
-        return;
-    case WM_KILLFOCUS:
-        pressed_ = spacePressed_ = false;
-        TWinControl::WndProc(m);
-        return;
-    default:
-        TWinControl::WndProc(m);
-    }
+    if (gui::detail::FocusLookMessage(*this, m, DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON))) return;
+    if (m.Msg == WM_KILLFOCUS) pressed_ = spacePressed_ = false;
+    TWinControl::WndProc(m);
 }
 
 void TButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)

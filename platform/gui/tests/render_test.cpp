@@ -7,7 +7,7 @@ using gui_testing::GuiTest;
 
 TEST_F(GuiTest, FormRendersHeadlessToAPngFile)
 {
-    TForm* form = NewForm(240, 120);
+    TForm* form = NewForm(400, 120);
     form->Font()->SetName("Arial");
     auto* caption = new TLabel(form);
     caption->SetParent(form);
@@ -37,10 +37,30 @@ TEST_F(GuiTest, FormRendersHeadlessToAPngFile)
     mute->SetGroupIndex(1);
     mute->SetAllowAllUp(true);
     mute->SetDown(true);
+    auto* check = new TCheckBox(form);
+    check->SetParent(form);
+    check->SetBounds(8, 60, 90, 17);
+    check->SetText("Always on top");
+    check->SetChecked(true);
+    auto* group = new TRadioGroup(form);
+    group->SetParent(form);
+    group->SetBounds(240, 8, 150, 70);
+    group->SetText("S/PDIF format");
+    group->SetItems(TStringList{"Consumer", "Professional"});
+    group->SetItemIndex(1);
+    auto* bar = new TTrackBar(form);
+    bar->SetParent(form);
+    bar->SetBounds(240, 80, 150, 35);
+    bar->SetRange(0, 250);
+    bar->SetFrequency(25);
+    bar->SetPosition(100);
+    auto* bevel = new TBevel(form);
+    bevel->SetParent(form);
+    bevel->SetBounds(4, 4, 226, 80);
     form->Show();
 
     TBitmap picture = gui::ComposeForm(*form);
-    EXPECT_EQ(picture.Width(), 240);
+    EXPECT_EQ(picture.Width(), 400);
     EXPECT_EQ(picture.Height(), 120);
     EXPECT_EQ(picture.Canvas()->Pixels[85][35], clWhite) << "the edit's window lies over the form";
     EXPECT_EQ(picture.Canvas()->Pixels[9][31], clBlack);
