@@ -122,7 +122,7 @@ public:
     // ---- Card settings -----------------------------------------------------------------
     BOOL GetWaveConfig(WaveConfigRecord* record);
     BOOL SetWaveConfig(const WaveConfigRecord* record);
-    BOOL SetCardName(const char* name);  // 0 without a request when it does not fit 128 bytes
+    BOOL SetCardName(const char* name);  // 0 without a request when there is none or it does not fit 128 bytes
     BOOL GetWaveBufferSize(DWORD* size);
     BOOL SetWaveBufferSize(DWORD size);
     BOOL GetGsifBufferSize(DWORD* size);

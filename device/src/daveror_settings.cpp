@@ -28,6 +28,7 @@ BOOL CDaveror::SetWaveConfig(const WaveConfigRecord* record)
 
 BOOL CDaveror::SetCardName(const char* name)
 {
+    if (!name) return 0;  // no name is not the empty name
     DWORD length = static_cast<DWORD>(lstrlenA(name)) + 1;
     if (length > kCardNameBytes) return 0;
     char buffer[kCardNameBytes];

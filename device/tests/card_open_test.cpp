@@ -207,3 +207,76 @@ TEST_F(CardOpenTest, DriverVersion)
     EXPECT_EQ(card->GetDriverVersion(), 0u);
     card->Close();
 }
+
+TEST_F(CardOpenTest, EachFailureReplacesTheText)
+{
+    auto card = OpenCard();
+    Hooks().ZeroTransportCookie(true);
+    EXPECT_EQ(card->OpenTransport(), DAVEROR_NO_COOKIE);
+    EXPECT_STREQ(card->GetErrorText(), "Could not get transport cookie");
+    // The shorter text stands alone: nothing of the longer one is left behind it.
+    Hooks().ZeroMixerCookie(true);
+    EXPECT_EQ(card->OpenMixer(), DAVEROR_NO_COOKIE);
+    EXPECT_STREQ(card->GetErrorText(), "Could not get mixer cookie");
+    EXPECT_EQ(card->IsValid(), 0);
+    card->Close();
+}
+
+TEST_F(CardOpenTest, EachCardRestartsItsOwnDeviceNode)
+{
+    // The member index is the interface's and the device node's: restarting one
+    // card while the other is open must reach the one asked for, which no file holds.
+    Boot(machine_testing::Cards({"default", "zavo24-70"}));
+    for (std::size_t index : {0u, 1u}) {
+        SCOPED_TRACE(index);
+        auto card = NewCard(index);
+        auto other = OpenCard(1 - index);
+        EXPECT_EQ(card->RestartDriver(), 1);
+        other->Close();
+    }
+}
+
+struct FlagsCase {
+    const char* preset;
+    WORD flags;
+    int canLink;
+    int autoMute;
+};
+
+class DriverFlagsTest : public DeviceTest, public ::testing::WithParamInterface<FlagsCase> {};
+
+TEST_P(DriverFlagsTest, ReadAtConstruction)
+{
+    Boot({Preset(GetParam().preset)});
+    auto card = NewCard();
+    EXPECT_EQ(card->GetDriverFlags(), GetParam().flags);
+    EXPECT_EQ(card->CanLinkWaveDevices(), GetParam().canLink);
+    EXPECT_EQ(card->HasDigInAutoMute(), GetParam().autoMute);
+}
+
+INSTANTIATE_TEST_SUITE_P(Presets, DriverFlagsTest,
+                         ::testing::Values(FlagsCase{"zavo24-10", 0x0000, 0, 0}, FlagsCase{"default", 0x8000, 1, 0},
+                                           FlagsCase{"zavo24-70", 0xC000, 1, 1}));
+
+class UnterminatedCardName : public DeviceTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UnterminatedCardName, IsReadWithinItsField)
+{
+    // A card driver that fills the whole name field leaves no terminator.
+    std::vector<BYTE> raw(128, 'n');
+    Hooks().SetRawCapsName(raw);
+    std::unique_ptr<CDaveror> card;
+    if (GetParam()) {
+        card.reset(CDaveror::Create(Machine().InterfacePath(0).c_str()));
+        ASSERT_NE(card, nullptr);
+        ASSERT_EQ(card->ReadCapabilities(), 1);
+    } else {
+        card = NewCard();
+        ASSERT_EQ(card->IsValid(), 1);
+    }
+    EXPECT_EQ(std::string(card->GetCardName()), std::string(128, 'n'));
+    EXPECT_EQ(std::string(card->Caps().CardName), std::string(127, 'n'));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCards, UnterminatedCardName, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& wave) { return wave.param ? "Wave" : "Console"; });

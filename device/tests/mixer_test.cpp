@@ -248,6 +248,18 @@ TEST_F(MixerTest, OpenMixerTurnsMetersOn)
     EXPECT_EQ(Hooks().MixerSessions(), 0u);
 }
 
+TEST_F(MixerTest, OpenMixerOnACardNotOpen)
+{
+    // No file: no cookie is asked for, and the meters cannot be turned on.
+    auto card = NewCard();
+    Hooks().ClearLog();
+    EXPECT_EQ(card->OpenMixer(), DAVEROR_NO_METERS);
+    EXPECT_STREQ(card->GetErrorText(), "Could not turn on meters\n");
+    EXPECT_EQ(card->IsValid(), 0);
+    EXPECT_EQ(card->GetMixerCookie(), 0u);
+    EXPECT_TRUE(Log().empty());
+}
+
 TEST_F(MixerTest, NoMixerCookie)
 {
     auto card = OpenCard();

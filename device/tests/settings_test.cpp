@@ -46,6 +46,10 @@ TEST_F(SettingsTest, CardNameUpTo127Characters)
     EXPECT_EQ(card->SetCardName(tooLong.c_str()), 0);
     EXPECT_TRUE(Log().empty());
 
+    // No name at all is not the empty name.
+    EXPECT_EQ(card->SetCardName(nullptr), 0);
+    EXPECT_TRUE(Log().empty());
+
     ASSERT_NE(card->SetCardName("Studio"), 0);
     EXPECT_EQ(Log().back().inSize, 7u);
     card->Close();
