@@ -25,7 +25,9 @@ public:
     // default machine; one that cannot be read leaves the machine without cards and is
     // reported in Problems(), never rewritten), then lays the device tree into the registry:
     // a fresh registry gets every node, an existing one gets the nodes of present hardware
-    // that are missing (as Plug and Play finds them at start-up).
+    // that are missing (as Plug and Play finds them at start-up). Every present card's
+    // interface is registered again where its keys were lost, and Linked says which card
+    // interfaces have a running card behind them.
     static std::shared_ptr<Machine> Boot(const std::filesystem::path& directory);
     ~Machine();
     Machine(const Machine&) = delete;
