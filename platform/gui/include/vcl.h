@@ -31,6 +31,7 @@
 
 #include "gui/buttons.h"
 #include "gui/choice.h"
+#include "gui/pages.h"
 #include "gui/classes.h"
 #include "gui/controls.h"
 #include "gui/extctrls.h"

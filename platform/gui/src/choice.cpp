@@ -101,9 +101,10 @@ void TCheckBox::PaintWindow(TCanvas& canvas)
     const int top = (Height() - kBoxSize) / 2;
     PaintMark(canvas, Bounds(0, top, kBoxSize, kBoxSize), Round(), checked_, Enabled());
     canvas.Font()->Assign(*Font());
-    const TPoint size = canvas.TextExtent(Caption());
+    const gui::detail::ShownCaption caption = gui::detail::ParseCaption(Caption());
+    const TPoint size = canvas.TextExtent(caption.text);
     const int x = kBoxSize + 4, y = (Height() - size.Y) / 2;
-    gui::detail::PlainText(canvas, *Font(), Enabled(), x, y, Caption());
+    gui::detail::CaptionText(canvas, *Font(), Enabled(), x, y, caption);
     if (Focused()) {
         canvas.Brush()->Style = TBrushStyle::bsSolid;
         canvas.Brush()->Color = clGray;
@@ -165,9 +166,10 @@ void TGroupBox::Paint()
     Frame3D(c, TRect{frame.Left + 1, frame.Top + 1, frame.Right, frame.Bottom}, clBtnHighlight, clBtnHighlight);
     Frame3D(c, TRect{frame.Left, frame.Top, frame.Right - 1, frame.Bottom - 1}, clBtnShadow, clBtnShadow);
     if (Caption().empty()) return;
-    const int width = c.TextWidth(Caption());
+    const gui::detail::ShownCaption caption = gui::detail::ParseCaption(Caption());
+    const int width = c.TextWidth(caption.text);
     Fill(c, TRect{6, 0, 8 + width + 2, textHeight}, Color());
-    gui::detail::PlainText(c, *Font(), Enabled(), 8, 0, Caption());
+    gui::detail::CaptionText(c, *Font(), Enabled(), 8, 0, caption);
 }
 
 // ---- TRadioGroup ----

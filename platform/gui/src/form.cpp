@@ -259,6 +259,16 @@ TButton* TCustomForm::CancelButton() const
 void TCustomForm::DialogKey(TMessage& m)
 {
     const TShiftState shift = gui::CurrentShiftState();
+    // The focused control and its parents may take the key first (a page
+    // control turns its pages with Ctrl+Tab).
+    for (TWinControl* c = activeControl_; c && c != this; c = c->Parent()) {
+        TMessage offer{CM_DIALOGKEY, m.WParam, m.LParam, 0};
+        c->WndProc(offer);
+        if (offer.Result != 0) {
+            m.Result = offer.Result;
+            return;
+        }
+    }
     switch (m.WParam) {
     case VK_TAB:
         if (shift.Contains(ssAlt)) return;

@@ -3,6 +3,9 @@
 
 #include "gui/controls.h"
 
+#include <string>
+#include <string_view>
+
 namespace gui::detail {
 
 // One-pixel edges: `topLeft` along the top and left, `bottomRight` along the
@@ -46,6 +49,17 @@ inline void PlainText(TCanvas& canvas, const TFont& font, bool enabled, int x, i
     canvas.Brush()->Style = TBrushStyle::bsClear;
     canvas.TextOut(x, y, text);
 }
+
+// A caption as a control shows it: "&x" makes x the accelerator (drawn
+// underlined), "&&" is a plain "&".
+struct ShownCaption {
+    std::string text;
+    int accelerator = -1;  // index into text, or -1
+};
+ShownCaption ParseCaption(std::string_view caption);
+
+// The caption's text and the line under its accelerator, over what is there.
+void CaptionText(TCanvas& canvas, const TFont& font, bool enabled, int x, int y, const ShownCaption& caption);
 
 // What the focusable standard controls do alike: answer WM_GETDLGCODE with
 // `dialogCode`, and repaint after the focus came or went (their focus look).

@@ -150,7 +150,8 @@ void TSpeedButton::Paint()
     const int offset = pressed ? 1 : 0;
     const bool hasGlyph = !glyph_->Surface().empty();
     canvas.Font()->Assign(*Font());
-    const TPoint text = Caption().empty() ? TPoint{} : canvas.TextExtent(Caption());
+    const gui::detail::ShownCaption caption = gui::detail::ParseCaption(Caption());
+    const TPoint text = caption.text.empty() ? TPoint{} : canvas.TextExtent(caption.text);
     const int gw = hasGlyph ? glyph_->Width() : 0, gh = hasGlyph ? glyph_->Height() : 0;
     const int gap = hasGlyph && !Caption().empty() ? spacing_ : 0;
     const bool vertical = layout_ == blGlyphTop || layout_ == blGlyphBottom;
@@ -183,5 +184,5 @@ void TSpeedButton::Paint()
             }
     }
     if (!Caption().empty())
-        gui::detail::PlainText(canvas, *Font(), Enabled(), textAt.X + offset, textAt.Y + offset, Caption());
+        gui::detail::CaptionText(canvas, *Font(), Enabled(), textAt.X + offset, textAt.Y + offset, caption);
 }

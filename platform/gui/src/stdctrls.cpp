@@ -55,7 +55,8 @@ void TLabel::AdjustSize()
     TCanvas measure;
     measure.Font()->Assign(*Font());
     // An empty caption keeps the height of a line.
-    const TPoint size = measure.TextExtent(Caption().empty() ? std::string_view(" ") : std::string_view(Caption()));
+    const std::string shown = gui::detail::ParseCaption(Caption()).text;
+    const TPoint size = measure.TextExtent(shown.empty() ? std::string_view(" ") : std::string_view(shown));
     SetBounds(Left(), Top(), Caption().empty() ? Width() : size.X, size.Y);
 }
 
@@ -71,16 +72,15 @@ void TLabel::Paint()
     const TRect client = ClientRect();
     if (!transparent_) Fill(canvas, client, Color());
     canvas.Font()->Assign(*Font());
-    const TPoint size = canvas.TextExtent(Caption());
+    const gui::detail::ShownCaption caption = gui::detail::ParseCaption(Caption());
+    const TPoint size = canvas.TextExtent(caption.text);
     int x = 0;
     if (alignment_ == taCenter) x = (client.Width() - size.X) / 2;
     else if (alignment_ == taRightJustify) x = client.Width() - size.X;
     int y = 0;
     if (layout_ == tlCenter) y = (client.Height() - size.Y) / 2;
     else if (layout_ == tlBottom) y = client.Height() - size.Y;
-    if (!Enabled()) canvas.Font()->SetColor(clGrayText);
-    canvas.Brush()->Style = TBrushStyle::bsClear;
-    canvas.TextRect(client, x, y, Caption());
+    gui::detail::CaptionText(canvas, *Font(), Enabled(), x, y, caption);
 }
 
 // ---- TButton ----
@@ -167,13 +167,12 @@ void TButton::PaintWindow(TCanvas& canvas)
     const bool isDefault = Focused() || (default_ && form && !dynamic_cast<TButton*>(form->ActiveControl()));
     if (isDefault) r = gui::detail::Frame3D(canvas, r, clBlack, clBlack);
     r = gui::detail::ButtonFace(canvas, r, pressed);
-    const TPoint size = [&] {
-        canvas.Font()->Assign(*Font());
-        return canvas.TextExtent(Caption());
-    }();
+    const gui::detail::ShownCaption caption = gui::detail::ParseCaption(Caption());
+    canvas.Font()->Assign(*Font());
+    const TPoint size = canvas.TextExtent(caption.text);
     const int shift = pressed ? 1 : 0;
-    gui::detail::PlainText(canvas, *Font(), Enabled(), r.Left + (r.Width() - size.X) / 2 + shift,
-                           r.Top + (r.Height() - size.Y) / 2 + shift, Caption());
+    gui::detail::CaptionText(canvas, *Font(), Enabled(), r.Left + (r.Width() - size.X) / 2 + shift,
+                             r.Top + (r.Height() - size.Y) / 2 + shift, caption);
     if (Focused()) {
         canvas.Brush()->Style = TBrushStyle::bsSolid;
         canvas.Brush()->Color = clGray;

@@ -359,3 +359,20 @@ TEST_F(GuiTest, BevelBoxIsDarkAboveAndLightBelowAndShowsTheParentInside)
     EXPECT_EQ(FormPixel(*form, 50, 10), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(FormPixel(*form, 50, 27), ColorToRGB(clBtnShadow));
 }
+
+TEST_F(GuiTest, CaptionsShowTheirAcceleratorUnderlinedWithoutTheAmpersand)
+{
+    TForm* form = NewForm();
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetText("&Load && save");
+    TCanvas measure;
+    measure.Font()->Assign(*label->Font());
+    EXPECT_EQ(label->Width(), measure.TextWidth("Load & save"));
+    label->SetTransparent(true);
+    form->Show();
+    // The line under "L" lies below the text's pixels in the caption's colour.
+    const int under = measure.TextHeight("L") - 2;
+    EXPECT_EQ(FormPixel(*form, 1, under), ColorToRGB(clWindowText));
+    EXPECT_EQ(FormPixel(*form, measure.TextWidth("Load") + 1, under), ColorToRGB(clBtnFace));
+}
