@@ -260,6 +260,22 @@ TEST_F(MixerTest, OpenMixerOnACardNotOpen)
     EXPECT_TRUE(Log().empty());
 }
 
+TEST_F(MixerTest, OpenMixerKeepsAClearedOkFlagClear)
+{
+    // The ok flag takes the meters-on result, and a card whose flag is clear sends
+    // no message: a session opened after a failure does not make the card usable.
+    auto card = OpenCard();
+    Hooks().ZeroTransportCookie(true);
+    ASSERT_EQ(card->OpenTransport(), DAVEROR_NO_COOKIE);
+    Hooks().ClearLog();
+    EXPECT_EQ(card->OpenMixer(), DAVEROR_NO_METERS);
+    EXPECT_EQ(card->IsValid(), 0);
+    EXPECT_STREQ(card->GetErrorText(), "Could not turn on meters\n");
+    EXPECT_THAT(Codes(), ElementsAre(IOCTL_OPEN_MIXER));
+    card->Close();
+    EXPECT_EQ(Hooks().MixerSessions(), 0u);
+}
+
 TEST_F(MixerTest, NoMixerCookie)
 {
     auto card = OpenCard();
