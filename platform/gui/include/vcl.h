@@ -33,6 +33,7 @@
 #include "gui/choice.h"
 #include "gui/pages.h"
 #include "gui/classes.h"
+#include "gui/combo.h"
 #include "gui/controls.h"
 #include "gui/extctrls.h"
 #include "gui/forms.h"
