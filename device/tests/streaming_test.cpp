@@ -1,5 +1,6 @@
 // The streaming operations both drivers use, with their records as the card
 // driver receives them.
+#include <functional>
 #include <regex>
 #include <string>
 
@@ -255,5 +256,53 @@ TEST_F(StreamingTest, PipeLatency)
 
     Hooks().FailNext(IOCTL_MIXER_MESSAGE);
     EXPECT_EQ(card->GetPipeLatency(5, 1), 0u);
+    card->Close();
+}
+
+namespace {
+
+struct OkFlagCase {
+    const char* name;
+    std::function<void(CDaveror&)> call;
+    DWORD code;
+    bool sent;
+};
+
+const OkFlagCase kOkFlagCases[] = {
+    {"CheckPipes", [](CDaveror& c) { c.CheckPipes(0, 2, 2); }, IOCTL_CHECK_PIPES, true},
+    {"MapPipeBuffer", [](CDaveror& c) { c.MapPipeBuffer(0, 2, 256); }, IOCTL_MAP_PIPE_BUFFER, true},
+    {"MapPipePosition", [](CDaveror& c) { c.MapPipePosition(0, 2); }, IOCTL_MAP_PIPE_POSITION, true},
+    {"GetTransportEvent", [](CDaveror& c) { c.GetTransportEvent(); }, IOCTL_SET_TRANSPORT_EVENT, true},
+    {"CheckSampleRate", [](CDaveror& c) { c.CheckSampleRate(48000); }, IOCTL_CHECK_SAMPLE_RATE, true},
+    {"SetSampleRate", [](CDaveror& c) { c.SetSampleRate(48000); }, IOCTL_SET_SAMPLE_RATE, true},
+    {"StartTransport", [](CDaveror& c) { c.StartTransport(); }, IOCTL_START_TRANSPORT, true},
+    {"StopTransport", [](CDaveror& c) { c.StopTransport(); }, IOCTL_STOP_TRANSPORT, true},
+    {"PauseTransport", [](CDaveror& c) { c.PauseTransport(); }, IOCTL_PAUSE_TRANSPORT, true},
+    {"SetMonitor", [](CDaveror& c) { EXPECT_EQ(c.SetMonitor(0, 0, 1, 0, 500), DAVEROR_FAILED); },
+     IOCTL_MIXER_MESSAGE, false},
+    {"GetPipeLatency", [](CDaveror& c) { EXPECT_EQ(c.GetPipeLatency(2, 0), 0u); }, IOCTL_MIXER_MESSAGE, false},
+};
+
+}  // namespace
+
+TEST_F(StreamingTest, OnlyTheMixerRequestsHeedTheOkFlag)
+{
+    auto card = StreamingCard();
+    // A failed mixer session clears the ok flag; the transport stays open.
+    Hooks().ZeroMixerCookie(true);
+    ASSERT_EQ(card->OpenMixer(), DAVEROR_NO_COOKIE);
+    ASSERT_EQ(card->IsValid(), 0);
+    for (const OkFlagCase& test : kOkFlagCases) {
+        SCOPED_TRACE(test.name);
+        Hooks().ClearLog();
+        test.call(*card);
+        auto log = Log();
+        if (test.sent) {
+            ASSERT_EQ(log.size(), 1u);
+            EXPECT_EQ(log[0].code, test.code);
+        } else {
+            EXPECT_TRUE(log.empty());
+        }
+    }
     card->Close();
 }
