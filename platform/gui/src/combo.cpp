@@ -188,28 +188,11 @@ void TComboBox::SetDroppedDown(bool v)
 
 void TComboBox::WndProc(TMessage& m)
 {
-    switch (m.Msg) {
-    case WM_GETDLGCODE:
-        // While dropped, Enter and Escape close the list instead of pressing buttons.
-        m.Result = DroppedDown() ? DLGC_WANTARROWS | DLGC_WANTALLKEYS : DLGC_WANTARROWS;
-        return;
-    case WM_KILLFOCUS:
-        SetDroppedDown(false);
-        TWinControl::WndProc(m);
-        return;
-    case CM_ENTER:
-    case CM_EXIT:
-        TWinControl::WndProc(m);
-        Invalidate();
-        return;
-    case CM_VISIBLECHANGED:
-    case CM_ENABLEDCHANGED:
-        if (!Visible() || !Enabled()) SetDroppedDown(false);
-        TWinControl::WndProc(m);
-        return;
-    default:
-        TWinControl::WndProc(m);
-    }
+    // While dropped, Enter and Escape close the list instead of pressing buttons.
+    if (gui::detail::FocusLookMessage(*this, m, DroppedDown() ? DLGC_WANTARROWS | DLGC_WANTALLKEYS : DLGC_WANTARROWS)) return;
+    const bool closes = m.Msg == WM_KILLFOCUS || ((m.Msg == CM_VISIBLECHANGED || m.Msg == CM_ENABLEDCHANGED) && (!Visible() || !Enabled()));
+    if (closes) SetDroppedDown(false);
+    TWinControl::WndProc(m);
 }
 
 void TComboBox::KeyDown(Word& Key, TShiftState Shift)
