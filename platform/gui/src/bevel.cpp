@@ -1,8 +1,10 @@
-// Bevels: 3D frames and lines.
+// Bevels (3D frames and lines) and shapes.
 #include "frame3d.h"
 #include "property.h"
 
 #include "gui/extctrls.h"
+
+#include <algorithm>
 
 TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner)
 {
@@ -61,5 +63,49 @@ void TBevel::Paint()
         break;
     case TBevelShape::bsSpacer:
         break;
+    }
+}
+
+TShape::TShape(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetBounds(0, 0, 65, 65);
+}
+
+void TShape::SetShape(TShapeType s)
+{
+    gui::detail::StoreAndRepaint(*this, shape_, s);
+}
+
+void TShape::Paint()
+{
+    TCanvas& c = *Canvas();
+    *c.Pen() = pen_;
+    *c.Brush() = brush_;
+    // Inside the pen, so that a wide outline stays within the control.
+    const int inset = pen_.Width / 2;
+    int w = Width() - 2 * inset, h = Height() - 2 * inset;
+    int x = inset, y = inset;
+    if (shape_ == stSquare || shape_ == stRoundSquare || shape_ == stCircle) {
+        const int side = std::min(w, h);
+        x += (w - side) / 2;
+        y += (h - side) / 2;
+        w = h = side;
+    }
+    if (w <= 0 || h <= 0) return;
+    switch (shape_) {
+    case stEllipse:
+    case stCircle:
+        c.Ellipse(x, y, x + w, y + h);
+        break;
+    case stRoundRect:
+    case stRoundSquare: {
+        // Corners cut round by a quarter of the smaller side.
+        const int r = std::max(1, std::min(w, h) / 4);
+        c.Polygon({TPoint{x + r, y}, TPoint{x + w - 1 - r, y}, TPoint{x + w - 1, y + r}, TPoint{x + w - 1, y + h - 1 - r},
+                   TPoint{x + w - 1 - r, y + h - 1}, TPoint{x + r, y + h - 1}, TPoint{x, y + h - 1 - r}, TPoint{x, y + r}});
+        break;
+    }
+    default:
+        c.Rectangle(x, y, x + w, y + h);
     }
 }

@@ -376,3 +376,22 @@ TEST_F(GuiTest, CaptionsShowTheirAcceleratorUnderlinedWithoutTheAmpersand)
     EXPECT_EQ(FormPixel(*form, 1, under), ColorToRGB(clWindowText));
     EXPECT_EQ(FormPixel(*form, measure.TextWidth("Load") + 1, under), ColorToRGB(clBtnFace));
 }
+
+TEST_F(GuiTest, ShapesDrawWithTheirOwnPenAndBrush)
+{
+    TForm* form = NewForm();
+    auto* box = new TShape(form);
+    box->SetBounds(0, 0, 20, 10);
+    box->Brush()->Color = clLime;
+    box->SetParent(form);
+    auto* circle = new TShape(form);
+    circle->SetShape(stCircle);
+    circle->SetBounds(30, 0, 40, 20);
+    circle->SetParent(form);
+    form->Show();
+    EXPECT_EQ(FormPixel(*form, 0, 0), clBlack);
+    EXPECT_EQ(FormPixel(*form, 19, 9), clBlack);
+    EXPECT_EQ(FormPixel(*form, 10, 5), clLime);
+    EXPECT_EQ(FormPixel(*form, 50, 10), clWhite) << "a circle at the middle of the wider box";
+    EXPECT_EQ(FormPixel(*form, 31, 10), ColorToRGB(clBtnFace)) << "left of the circle";
+}

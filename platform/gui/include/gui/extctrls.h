@@ -57,6 +57,28 @@ private:
     TBevelStyle style_ = TBevelStyle::bsLowered;
 };
 
+enum TShapeType : std::uint8_t { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+
+// A figure drawn with its own pen and brush (black outline, white inside by
+// default); the square and circle kinds are centred at the smaller side.
+class TShape : public TGraphicControl {
+public:
+    explicit TShape(TComponent* AOwner);
+    TShapeType Shape() const { return shape_; }
+    void SetShape(TShapeType s);
+    // Change them, then Invalidate.
+    TPen* Pen() { return &pen_; }
+    TBrush* Brush() { return &brush_; }
+
+protected:
+    void Paint() override;
+
+private:
+    TShapeType shape_ = stRectangle;
+    TPen pen_;
+    TBrush brush_;
+};
+
 // Fires OnTimer from the message loop (also inside modal loops), between
 // messages, never while its own OnTimer is still running.
 class TTimer : public TComponent {
