@@ -174,12 +174,9 @@ void TGroupBox::Paint()
 
 // ---- TRadioGroup ----
 
-TRadioGroup::TRadioGroup(TComponent* AOwner) : TGroupBox(AOwner) {}
-
-void TRadioGroup::SetItems(const TStringList& items)
+TRadioGroup::TRadioGroup(TComponent* AOwner) : TGroupBox(AOwner)
 {
-    items_.Assign(items);
-    Rebuild();
+    items_.OnChange = [this] { Rebuild(); };
 }
 
 void TRadioGroup::Rebuild()

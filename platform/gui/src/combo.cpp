@@ -134,6 +134,11 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner)
     SetParentColor(false);
     SetTabStop(true);
     SetBounds(0, 0, 145, 21);
+    items_.OnChange = [this] {
+        if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
+        SetDroppedDown(false);
+        Invalidate();
+    };
 }
 
 TComboBox::~TComboBox()

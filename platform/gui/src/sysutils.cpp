@@ -211,6 +211,7 @@ int StrToIntDef(std::string_view text, int fallback)
 int TStringList::Add(std::string s)
 {
     items_.push_back(std::move(s));
+    Changed();
     return Count() - 1;
 }
 
@@ -218,12 +219,35 @@ void TStringList::Insert(int index, std::string s)
 {
     if (index < 0 || index > Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     items_.insert(items_.begin() + index, std::move(s));
+    Changed();
 }
 
 void TStringList::Delete(int index)
 {
     if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     items_.erase(items_.begin() + index);
+    Changed();
+}
+
+void TStringList::Clear()
+{
+    items_.clear();
+    Changed();
+}
+
+void TStringList::Assign(const TStringList& source)
+{
+    if (&source == this) return;
+    items_ = source.items_;
+    Changed();
+}
+
+void TStringList::Changed()
+{
+    if (!OnChange) return;
+    // A copy: the handler may rebind OnChange.
+    const std::function<void()> handler = OnChange;
+    handler();
 }
 
 int TStringList::IndexOf(std::string_view s) const
@@ -249,6 +273,7 @@ void TStringList::SetStrings(int index, std::string s)
 {
     if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     items_[static_cast<std::size_t>(index)] = std::move(s);
+    Changed();
 }
 
 std::string TStringList::Text() const
@@ -273,4 +298,5 @@ void TStringList::SetText(std::string_view text)
         }
     }
     if (!line.empty()) items_.push_back(line);
+    Changed();
 }

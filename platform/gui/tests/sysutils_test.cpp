@@ -56,3 +56,26 @@ TEST(SysUtils, StringListCopiesAndSplitsLines)
     EXPECT_EQ(b.IndexOf("Y"), 1);
     EXPECT_EQ(b.IndexOf("w"), -1);
 }
+
+TEST(SysUtils, StringListTellsOfChangesButItsCopiesDoNot)
+{
+    TStringList list;
+    int changes = 0;
+    list.OnChange = [&] { ++changes; };
+    list.Add("a");
+    list.Insert(0, "b");
+    list.SetStrings(1, "c");
+    list.Delete(0);
+    list.SetText("x\ny");
+    list.Assign(TStringList{"z"});
+    list.Clear();
+    EXPECT_EQ(changes, 7);
+    list.Add("kept");
+    TStringList copy(list);
+    copy.Add("more");
+    TStringList other;
+    other = copy;
+    other.Clear();
+    EXPECT_EQ(changes, 8);
+    EXPECT_EQ(copy, (TStringList{"kept", "more"}));
+}

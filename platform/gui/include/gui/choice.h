@@ -61,9 +61,9 @@ protected:
 class TRadioGroup : public TGroupBox {
 public:
     explicit TRadioGroup(TComponent* AOwner);
-    // Set the items through SetItems; the group builds one button for each.
-    const TStringList& Items() const { return items_; }
-    void SetItems(const TStringList& items);
+    // One button for each item, rebuilt whenever the items change.
+    TStringList* Items() { return &items_; }
+    void SetItems(const TStringList& items) { items_.Assign(items); }
     int ItemIndex() const { return itemIndex_; }
     void SetItemIndex(int index);
     int Columns() const { return columns_; }

@@ -26,7 +26,7 @@ class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* AOwner);
     ~TComboBox() override;
-    // Read when shown: change the items, then ItemIndex if need be.
+    // The chosen item stays chosen while it is there.
     TStringList* Items() { return &items_; }
     int ItemIndex() const;
     void SetItemIndex(int index);

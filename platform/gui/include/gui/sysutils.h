@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <type_traits>
@@ -84,21 +85,33 @@ class TStringList {
 public:
     TStringList() = default;
     TStringList(std::initializer_list<std::string> items) : items_(items) {}
+    // A copy holds the items only: whoever watches the original does not
+    // watch the copy.
+    TStringList(const TStringList& other) : items_(other.items_) {}
+    TStringList& operator=(const TStringList& other)
+    {
+        Assign(other);
+        return *this;
+    }
     int Count() const { return static_cast<int>(items_.size()); }
     int Add(std::string s);
     void Insert(int index, std::string s);
     void Delete(int index);
-    void Clear() { items_.clear(); }
+    void Clear();
     int IndexOf(std::string_view s) const;  // case-insensitive, -1 when absent
     const std::string& Strings(int index) const;
     void SetStrings(int index, std::string s);
     const std::string& operator[](int index) const { return Strings(index); }
-    void Assign(const TStringList& source) { items_ = source.items_; }
+    void Assign(const TStringList& source);
     // Lines joined with "\r\n" after each; SetText splits at CR, LF or CRLF.
     std::string Text() const;
     void SetText(std::string_view text);
-    bool operator==(const TStringList&) const = default;
+    bool operator==(const TStringList& other) const { return items_ == other.items_; }
+
+    // Fired after every change of the items (a control showing them repaints).
+    std::function<void()> OnChange;
 
 private:
+    void Changed();
     std::vector<std::string> items_;
 };
