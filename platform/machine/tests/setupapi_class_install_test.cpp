@@ -2,7 +2,9 @@
 // the removal of device nodes, on sets taken as snapshots.
 #include <gtest/gtest.h>
 
+#include "machine/card_driver_hooks.h"
 #include "machine/machine.h"
+#include "machine/sim_records.h"
 #include "machine_testing/test_machine.h"
 #include "setupapi_test_support.h"
 
@@ -124,6 +126,34 @@ TEST_F(SetupApiClassInstall, RemovalTakesTheNodeItsInterfaceAndKeysAndOlderSetsF
         EXPECT_EQ(GetLastError(), ERROR_NO_SUCH_DEVINST);
     }
     SetupDiDestroyDeviceInfoList(older);
+}
+
+TEST_F(SetupApiClassInstall, ACardRemovedWhileOpenDropsItsSettingsAndStartsCleanWhenFoundAgain)
+{
+    const DWORD defaultSize = machine_.Hooks(0).Settings().gsifBufferSize;
+    HANDLE file = machine_tests::OpenCard(machine_.InterfacePath(0));
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD size = defaultSize * 2, returned = 0;
+    ASSERT_EQ(DeviceIoControl(file, machine::sim::IOCTL_SET_GSIF_BUFFER_SIZE, &size, sizeof size, nullptr, 0,
+                              &returned, nullptr),
+              TRUE);
+    ASSERT_EQ(SetupDiCallClassInstaller(DIF_REMOVE, set_, &node_), TRUE);
+    CloseHandle(file);  // the card's last file: nothing is left to save into
+    EXPECT_FALSE(machine_tests::KeyExists(machine::DeviceClassesKey(machine_.Config(0))));
+
+    machine_.Reboot();  // the card is found again, as at the next start
+    const std::string parameters = machine::DeviceParametersKey(machine_.Config(0));
+    EXPECT_TRUE(machine_tests::ReadValue(parameters, "Wave config"));
+    EXPECT_FALSE(machine_tests::ReadValue(parameters, "GSIF buffer size"));
+    EXPECT_FALSE(machine_tests::ReadValue(parameters, "Mixer state"));
+    file = machine_tests::OpenCard(machine_.InterfacePath(0));
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    size = 0;
+    EXPECT_EQ(DeviceIoControl(file, machine::sim::IOCTL_GET_GSIF_BUFFER_SIZE, nullptr, 0, &size, sizeof size,
+                              &returned, nullptr),
+              TRUE);
+    EXPECT_EQ(size, defaultSize);
+    CloseHandle(file);
 }
 
 TEST_F(SetupApiClassInstall, OtherInstallFunctionsAreLeftToTheDefault)

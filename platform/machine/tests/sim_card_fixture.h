@@ -18,6 +18,7 @@
 #include "win32/errors.h"
 #include "win32/files.h"
 #include "win32/kernel.h"
+#include "win32/registry.h"
 #include "win32_testing/temp_machine_dir.h"
 
 namespace sim_test {
@@ -87,6 +88,13 @@ protected:
 
     machine::CardDriver& Boot(machine::CardConfig config = machine::MakePreset("default"))
     {
+        // The card's interface is registered, as when the machine starts the card: the driver
+        // keeps its settings below the interface key and nowhere else.
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, machine::DeviceClassesKey(config).c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        if (key != nullptr) RegCloseKey(key);
         cards_.push_back(std::make_unique<machine::CardDriver>(std::move(config)));
         namespace_.cards.push_back(cards_.back().get());
         if (!installed_) previous_ = win32::InstallDeviceNamespace(&namespace_);

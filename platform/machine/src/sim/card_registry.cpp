@@ -32,8 +32,22 @@ constexpr std::uint32_t kMixerStateVersion = 1;
 // An open registry key, closed with the object.
 class Key {
 public:
-    static Key Open(const std::string& path) { return Key(path, false); }
-    static Key Create(const std::string& path) { return Key(path, true); }
+    static Key Open(const std::string& path, REGSAM access = KEY_READ)
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key) != ERROR_SUCCESS) key = nullptr;
+        return Key(key);
+    }
+    // Made where missing, below a key that is open.
+    static Key Create(const Key& parent, const std::string& subkey)
+    {
+        HKEY key = nullptr;
+        if (!parent || RegCreateKeyExA(parent.get(), subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                       nullptr) != ERROR_SUCCESS)
+            key = nullptr;
+        return Key(key);
+    }
+    Key(Key&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
     ~Key()
     {
         if (key_ != nullptr) RegCloseKey(key_);
@@ -69,15 +83,19 @@ public:
     }
 
 private:
-    Key(const std::string& path, bool create)
-    {
-        const LONG status = create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                     nullptr, &key_, nullptr)
-                                   : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key_);
-        if (status != ERROR_SUCCESS) key_ = nullptr;
-    }
+    explicit Key(HKEY key) noexcept : key_(key) {}
     HKEY key_ = nullptr;
 };
+
+// The card's device parameters for writing. They are made where missing, but only below
+// the card's interface key: once the card's node has been removed, that key is gone and
+// what the card would save is dropped, so that the card starts clean when it is found again.
+Key ParametersForWriting(const CardConfig& card)
+{
+    const std::string interfaceKey = DeviceClassesKey(card);
+    const Key parent = Key::Open(interfaceKey, KEY_ALL_ACCESS);
+    return Key::Create(parent, DeviceParametersKey(card).substr(interfaceKey.size() + 1));
+}
 
 // A value of exactly the record's size and the given type.
 template <class T>
@@ -205,7 +223,7 @@ void DumpKey(HKEY parent, const std::string& path, const std::string& name, std:
 
 void CardDriver::Impl::WriteWaveConfigValue() const
 {
-    const Key key = Key::Create(DeviceParametersKey(config_));
+    const Key key = ParametersForWriting(config_);
     if (key) key.SetBinary(kWaveConfig, &settings.storedWaveConfig, sizeof settings.storedWaveConfig);
 }
 
@@ -235,8 +253,8 @@ void CardDriver::Impl::SaveState()
 {
     // Drivers open and close the card around every use; most closes change nothing.
     if (persisted && persisted->first == mixer && persisted->second == settings) return;
-    const Key key = Key::Create(DeviceParametersKey(config_));
-    if (!key) return;  // nothing to lose: the state stays in the card for this process
+    const Key key = ParametersForWriting(config_);
+    if (!key) return;  // the state stays in the card for this process; a removed card's goes with it
     persisted.emplace(mixer, settings);
     key.SetBinary(kWaveConfig, &settings.storedWaveConfig, sizeof settings.storedWaveConfig);
     key.SetBinary(kEffectiveWaveConfig, &settings.effectiveWaveConfig, sizeof settings.effectiveWaveConfig);
