@@ -68,7 +68,13 @@ std::shared_ptr<Machine> Machine::Boot(const std::filesystem::path& directory)
     std::vector<CardConfig> accepted;
     for (CardConfig& card : profile.cards) {
         if (const std::string why = ValidateCard(card, accepted); !why.empty()) {
-            machine->problems_ += (machine->problems_.empty() ? "" : "\n") + ("card " + card.instance + ": " + why);
+            // Built in steps: one expression of temporaries trips a false overlap warning at -O3.
+            std::string& problems = machine->problems_;
+            if (!problems.empty()) problems += '\n';
+            problems += "card ";
+            problems += card.instance;
+            problems += ": ";
+            problems += why;
             continue;
         }
         accepted.push_back(card);
