@@ -55,6 +55,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     gui::detail::PictureChanged();
     if (parent_ && visible_) parent_->InvalidateRect(UnionRect(old, BoundsRect()), ErasesParent(*this));
     BoundsChanged(sized);
+    if (align_ != alNone && parent_) parent_->Realign();
 }
 
 void TControl::BoundsChanged(bool) {}
@@ -100,6 +101,14 @@ void TControl::SetVisible(bool v)
     gui::detail::PictureChanged();
     if (parent_) parent_->InvalidateRect(BoundsRect(), ErasesParent(*this));
     Perform(CM_VISIBLECHANGED, v ? 1 : 0);
+    if (align_ != alNone && parent_) parent_->Realign();
+}
+
+void TControl::SetAlign(TAlign a)
+{
+    if (a == align_) return;
+    align_ = a;
+    if (parent_) parent_->Realign();
 }
 
 bool TControl::Showing() const

@@ -357,6 +357,121 @@ void TEdit::PaintWindow(TCanvas& canvas)
     }
 }
 
+// ---- TMemo ----
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetColor(clWindow);
+    SetParentColor(false);
+    SetTabStop(true);
+    SetBounds(0, 0, 185, 89);
+    lines_.OnChange = [this] {
+        Invalidate();
+        InvokeEvent(OnChange, this);
+    };
+}
+
+void TMemo::SetWordWrap(bool v)
+{
+    gui::detail::StoreAndRepaint(*this, wordWrap_, v);
+}
+
+std::vector<std::string> TMemo::ShownRows()
+{
+    TCanvas measure;
+    measure.Font()->Assign(*Font());
+    const int room = std::max(1, Width() - 8);
+    std::vector<std::string> rows;
+    for (int i = 0; i < lines_.Count(); ++i) {
+        std::string_view rest = lines_[i];
+        if (!wordWrap_ || measure.TextWidth(rest) <= room) {
+            rows.emplace_back(rest);
+            continue;
+        }
+        // Break after the last blank that fits; a word longer than a row breaks anywhere.
+        while (!rest.empty()) {
+            std::size_t fit = 0;
+            while (fit < rest.size() && measure.TextWidth(rest.substr(0, fit + 1)) <= room) ++fit;
+            if (fit == rest.size()) {
+                rows.emplace_back(rest);
+                break;
+            }
+            const std::size_t blank = rest.substr(0, fit + 1).find_last_of(' ');
+            const std::size_t cut = blank != std::string_view::npos && blank > 0 ? blank : std::max<std::size_t>(fit, 1);
+            rows.emplace_back(rest.substr(0, cut));
+            rest = rest.substr(cut);
+            while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+        }
+    }
+    return rows;
+}
+
+void TMemo::WndProc(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_GETDLGCODE:
+        m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+        return;
+    case CM_TEXTCHANGED:
+        lines_.SetText(Text());
+        return;
+    case CM_FONTCHANGED:
+        TWinControl::WndProc(m);
+        Invalidate();
+        return;
+    default:
+        TWinControl::WndProc(m);
+    }
+}
+
+void TMemo::KeyDown(Word& Key, TShiftState Shift)
+{
+    TWinControl::KeyDown(Key, Shift);
+    if (Key == VK_RETURN && !readOnly_) lines_.Add("");
+}
+
+void TMemo::KeyPress(char& Key)
+{
+    TWinControl::KeyPress(Key);
+    const unsigned char c = static_cast<unsigned char>(Key);
+    if (readOnly_ || c == 0) return;
+    if (lines_.Count() == 0 && (c >= 32 || c == '\b')) lines_.Add("");
+    const int last = lines_.Count() - 1;
+    if (c == '\b') {
+        std::string line = lines_[last];
+        if (!line.empty()) {
+            line.pop_back();
+            lines_.SetStrings(last, line);
+        } else if (last > 0) {
+            lines_.Delete(last);
+        }
+    } else if (c >= 32) {
+        lines_.SetStrings(last, lines_[last] + Key);
+    }
+}
+
+void TMemo::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft) SetFocus();
+    TWinControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TMemo::PaintWindow(TCanvas& canvas)
+{
+    TRect r = ClientRect();
+    Fill(canvas, r, Color());
+    r = gui::detail::Frame3D(canvas, gui::detail::Frame3D(canvas, r, clBtnShadow, clBtnHighlight), cl3DDkShadow, cl3DLight);
+    canvas.Font()->Assign(*Font());
+    const int rowHeight = canvas.TextHeight("0");
+    int y = r.Top + 1;
+    for (const std::string& row : ShownRows()) {
+        if (y >= r.Bottom) break;
+        canvas.Brush()->Style = TBrushStyle::bsClear;
+        canvas.TextRect(r, r.Left + 2, y, row);
+        y += rowHeight;
+    }
+}
+
 // ---- clipboard ----
 
 namespace {

@@ -87,8 +87,29 @@ void TWinControl::RealiseChildren()
         if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->handle_ && ContainsControl(w)) w->CreateHandle();
 }
 
+void TWinControl::Realign()
+{
+    if (aligning_) return;
+    aligning_ = true;
+    TRect r = ClientRect();
+    for (TAlign kind : {alTop, alBottom, alLeft, alRight, alClient})
+        for (TControl* c : std::vector<TControl*>(controls_)) {
+            if (!c->Visible() || c->Align() != kind) continue;
+            const int w = c->Width(), h = c->Height();
+            switch (kind) {
+            case alTop: c->SetBounds(r.Left, r.Top, r.Width(), h); r.Top += h; break;
+            case alBottom: c->SetBounds(r.Left, r.Bottom - h, r.Width(), h); r.Bottom -= h; break;
+            case alLeft: c->SetBounds(r.Left, r.Top, w, r.Height()); r.Left += w; break;
+            case alRight: c->SetBounds(r.Right - w, r.Top, w, r.Height()); r.Right -= w; break;
+            default: c->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height())); break;
+            }
+        }
+    aligning_ = false;
+}
+
 void TWinControl::BoundsChanged(bool sized)
 {
+    if (sized) Realign();
     if (!handle_ || !sized) return;
     surface_.resize(std::max(0, ClientWidth()), std::max(0, ClientHeight()), PixelOf(Color()));
     gui::detail::PictureChanged();
@@ -124,6 +145,7 @@ void TWinControl::InsertControl(TControl* control)
     control->Perform(CM_PARENTCOLORCHANGED);
     control->Perform(CM_PARENTFONTCHANGED);
     control->Perform(CM_PARENTSHOWHINTCHANGED);
+    if (control->Align() != alNone) Realign();
     if (win && handle_) win->CreateHandle();
     if (control->Visible()) InvalidateRect(control->BoundsRect(), true);
 }
@@ -141,6 +163,7 @@ void TWinControl::RemoveControl(TControl* control)
     controls_.erase(it);
     tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
     control->parent_ = nullptr;
+    if (control->Align() != alNone && !ComponentState().Contains(csDestroying)) Realign();
 }
 
 int TWinControl::TabOrder() const

@@ -395,3 +395,53 @@ TEST_F(GuiTest, ShapesDrawWithTheirOwnPenAndBrush)
     EXPECT_EQ(FormPixel(*form, 50, 10), clWhite) << "a circle at the middle of the wider box";
     EXPECT_EQ(FormPixel(*form, 31, 10), ColorToRGB(clBtnFace)) << "left of the circle";
 }
+
+TEST_F(GuiTest, AlignedControlsFollowTheirParentsClientArea)
+{
+    TForm* form = NewForm(200, 100);
+    auto* top = AddProbe(form, EventLog(), "top", Bounds(0, 0, 10, 20));
+    top->SetAlign(alTop);
+    auto* bottom = new TMemo(form);
+    bottom->SetHeight(30);
+    bottom->SetParent(form);
+    bottom->SetAlign(alBottom);
+    auto* rest = AddProbe(form, EventLog(), "rest");
+    rest->SetAlign(alClient);
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 200, 20));
+    EXPECT_EQ(bottom->BoundsRect(), Rect(0, 70, 200, 100));
+    EXPECT_EQ(rest->BoundsRect(), Rect(0, 20, 200, 70));
+    form->SetClientHeight(120);
+    EXPECT_EQ(bottom->BoundsRect(), Rect(0, 90, 200, 120));
+    bottom->Hide();
+    EXPECT_EQ(rest->BoundsRect(), Rect(0, 20, 200, 120));
+}
+
+TEST_F(GuiTest, MemoWrapsItsLinesAndTakesEnterUnlessReadOnly)
+{
+    TForm* form = NewForm(200, 100);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(0, 0, 80, 60);
+    auto* ok = new TButton(form);
+    ok->SetParent(form);
+    ok->SetDefault(true);
+    ok->OnClick = Log("ok");
+    memo->SetText("one two three four five six\nlast");
+    const auto rows = memo->ShownRows();
+    ASSERT_GT(rows.size(), 2u);
+    EXPECT_EQ(rows.front().substr(0, 3), "one");
+    EXPECT_EQ(rows.back(), "last");
+    TCanvas measure;
+    measure.Font()->Assign(*memo->Font());
+    for (const auto& row : rows) EXPECT_LE(measure.TextWidth(row), 72) << row;
+    form->Show();
+    memo->SetFocus();
+    gui::TypeChar(*form, '!');
+    gui::PressKey(*form, VK_RETURN);
+    gui::TypeChar(*form, 'x');
+    EXPECT_EQ(memo->Lines()->Text(), "one two three four five six\r\nlast!\r\nx\r\n");
+    EXPECT_TRUE(Events().empty()) << "Enter stays in the memo";
+    memo->SetReadOnly(true);
+    gui::TypeChar(*form, 'y');
+    EXPECT_EQ(memo->Lines()->Count(), 3);
+}

@@ -32,6 +32,9 @@ constexpr TCursor crHourGlass = -11;
 constexpr TCursor crHandPoint = -21;
 
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+// Where a control lies in its parent: along an edge (its other extent kept)
+// or over what the edges leave.
+enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 // Menus come with the console application; controls only keep the reference.
 class TPopupMenu : public TComponent {
@@ -111,6 +114,9 @@ public:
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TPopupMenu* menu);
 
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign a);
+
     TControlStyle ControlStyle() const { return style_; }
     void SetControlStyle(TControlStyle s) { style_ = s; }
 
@@ -177,6 +183,7 @@ private:
     TCursor cursor_ = crDefault;
     TPopupMenu* popupMenu_ = nullptr;
     TControlStyle style_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    TAlign align_ = alNone;
 };
 
 // A control with a window of its own. Once realised (its form shown, or its
@@ -238,6 +245,9 @@ public:
     void RemoveControl(TControl* control);
     // Realises the visible windowed children that are not yet realised.
     void RealiseChildren();
+    // Places the aligned children: top, bottom, left and right ones in that
+    // order (each in creation order) along what is left, then the client ones.
+    void Realign();
     const TRect& InvalidArea() const { return invalid_; }
     // The key-down steps of the focused control: KeyPreview of the form,
     // then KeyDown (inherited fires OnKeyDown). True when handled.
@@ -282,6 +292,7 @@ private:
     gui::Surface surface_;
     TRect invalid_;
     bool erase_ = false;
+    bool aligning_ = false;
     TRect paintArea_;
     bool paintErase_ = false;
     std::unique_ptr<TCanvas> paintCanvas_;

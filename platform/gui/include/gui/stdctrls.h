@@ -2,6 +2,10 @@
 #pragma once
 
 #include "gui/controls.h"
+#include "gui/sysutils.h"
+
+#include <string>
+#include <vector>
 
 enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
 
@@ -108,6 +112,35 @@ private:
     bool readOnly_ = false;
     int selStart_ = 0;
     int selLength_ = 0;
+};
+
+// Several lines of text, word-wrapped to its width; what does not fit below
+// is cut. Lines is the content (setting Text sets the Lines). Unless
+// ReadOnly, typed characters go to the end of the last line and Enter (which
+// it wants, so no default button is pressed) starts a new one.
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* AOwner);
+    TStringList* Lines() { return &lines_; }
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool v) { readOnly_ = v; }
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    // The rows as shown after wrapping.
+    std::vector<std::string> ShownRows();
+    TNotifyEvent OnChange;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void PaintWindow(TCanvas& canvas) override;
+
+private:
+    TStringList lines_;
+    bool readOnly_ = false;
+    bool wordWrap_ = true;
 };
 
 // The program's clipboard text (the system clipboard on a display).
