@@ -9,8 +9,16 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), picture_(std::make
     picture_->OnChange = [this] { PictureChanged(); };
 }
 
+void TImage::SetAutoSize(bool v)
+{
+    autoSize_ = v;
+    PictureChanged();
+}
+
 void TImage::PictureChanged()
 {
+    const TGraphic* picture = picture_->Graphic();
+    if (autoSize_ && picture && !picture->Empty()) SetBounds(Left(), Top(), picture->Width(), picture->Height());
     // Opaque only where the picture covers the whole control.
     const TGraphic* g = picture_->Graphic();
     const bool covers = g && !g->Empty() && !transparent_ && (stretch_ || (g->Width() >= Width() && g->Height() >= Height()));

@@ -22,6 +22,9 @@ public:
     void SetCenter(bool v);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool v);
+    // Takes the picture's size whenever the picture changes.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool v);
 
 protected:
     void Paint() override;
@@ -33,6 +36,7 @@ private:
     bool stretch_ = false;
     bool center_ = false;
     bool transparent_ = false;
+    bool autoSize_ = false;
 };
 
 // Scoped: bs* names brush, border and slider styles too.

@@ -5,6 +5,7 @@
 #include "gui/surface.h"
 #include "gui/types.h"
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -256,6 +257,22 @@ private:
     TPixelFormat pixelFormat_ = pfDevice;
 };
 
+// A JPEG picture, decoded when loaded and kept as a bitmap.
+class TJPEGImage : public TGraphic {
+public:
+    int Width() const override { return bitmap_.Width(); }
+    int Height() const override { return bitmap_.Height(); }
+    void DrawOn(TCanvas& canvas, const TRect& dest) const override { bitmap_.DrawOn(canvas, dest); }
+    // False (and the picture unchanged) when the bytes are not a JPEG image
+    // or the file cannot be read.
+    bool LoadFromBytes(std::span<const std::uint8_t> bytes);
+    bool LoadFromFile(const std::string& path);
+    const TBitmap& Bitmap() const { return bitmap_; }
+
+private:
+    TBitmap bitmap_;
+};
+
 // The program's named bitmap resources. The program registers its pictures
 // at start-up; LoadFromResourceName copies them.
 void RegisterBitmapResource(std::string_view name, const TBitmap& bitmap);
@@ -272,6 +289,7 @@ public:
     TBitmap* Bitmap();
     void SetBitmap(const TBitmap& bitmap) { Assign(bitmap); }
     void Assign(const TBitmap& bitmap);
+    void Assign(const TJPEGImage& jpeg) { Assign(jpeg.Bitmap()); }
     void Clear();
     const TGraphic* Graphic() const { return bitmap_.get(); }
     int Width() const { return bitmap_ ? bitmap_->Width() : 0; }
