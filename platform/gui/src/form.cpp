@@ -112,13 +112,7 @@ void TCustomForm::WndProc(TMessage& m)
         if (Visible()) {
             HandleNeeded();
             Application->AddForm(this);
-            const TRect screen = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-            if (position_ == poScreenCenter || (position_ == poMainFormCenter && !Application->MainForm()))
-                SetBounds((screen.Width() - Width()) / 2, (screen.Height() - Height()) / 2, Width(), Height());
-            else if (position_ == poMainFormCenter && Application->MainForm() != this) {
-                const TCustomForm* main = Application->MainForm();
-                SetBounds(main->Left() + (main->Width() - Width()) / 2, main->Top() + (main->Height() - Height()) / 2, Width(), Height());
-            }
+            PlaceOnShow();
             InvokeEvent(OnShow, this);
             if (!activeControl_ || !activeControl_->CanFocus()) activeControl_ = FindNextControl(nullptr, true, true);
             Invalidate();
@@ -144,6 +138,17 @@ void TCustomForm::WndProc(TMessage& m)
     default:
         TWinControl::WndProc(m);
     }
+}
+
+void TCustomForm::PlaceOnShow()
+{
+    if (position_ != poScreenCenter && position_ != poMainFormCenter && position_ != poOwnerFormCenter) return;
+    TRect around = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const TCustomForm* centre = position_ == poMainFormCenter ? Application->MainForm()
+                              : position_ == poOwnerFormCenter ? dynamic_cast<const TCustomForm*>(Owner())
+                                                               : nullptr;
+    if (centre && centre != this) around = centre->BoundsRect();
+    SetBounds(around.Left + (around.Width() - Width()) / 2, around.Top + (around.Height() - Height()) / 2, Width(), Height());
 }
 
 void TCustomForm::KeyDown(Word& Key, TShiftState Shift)

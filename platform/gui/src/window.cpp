@@ -82,9 +82,12 @@ public:
         setWantsKeyboardFocus(true);
         Refresh();
         int flags = juce::ComponentPeer::windowAppearsOnTaskbar;
-        if (form.BorderStyle() != TFormBorderStyle::bsNone)
-            flags |= juce::ComponentPeer::windowHasTitleBar | juce::ComponentPeer::windowHasCloseButton;
-        if (form.BorderStyle() == TFormBorderStyle::bsSizeable) flags |= juce::ComponentPeer::windowHasMinimiseButton;
+        const TBorderIcons icons = form.BorderIcons();
+        const bool dialog = form.BorderStyle() == TFormBorderStyle::bsDialog;
+        if (form.BorderStyle() != TFormBorderStyle::bsNone) flags |= juce::ComponentPeer::windowHasTitleBar;
+        if (form.BorderStyle() != TFormBorderStyle::bsNone && icons.Contains(biSystemMenu))
+            flags |= juce::ComponentPeer::windowHasCloseButton;
+        if (!dialog && icons.Contains(biMinimize)) flags |= juce::ComponentPeer::windowHasMinimiseButton;
         addToDesktop(flags);
         FollowForm();
         startTimer(25);

@@ -229,3 +229,16 @@ TEST_F(Forms, FormsBehindAModalFormTakeNoInput)
     gui::ReleaseMouse(*main, mbLeft, 10, 10);
     EXPECT_EQ(Events(), (Strings{"behind"}));
 }
+
+TEST_F(Forms, AFormShownCentredOnItsOwnerOrTheScreen)
+{
+    main->SetBounds(100, 50, 400, 300);
+    auto* owned = new TForm(main);
+    owned->SetBounds(0, 0, 100, 60);
+    owned->SetPosition(poOwnerFormCenter);
+    owned->Show();
+    EXPECT_EQ(owned->BoundsRect(), Bounds(250, 170, 100, 60));
+    dialog->SetPosition(poScreenCenter);
+    dialog->Show();
+    EXPECT_EQ(dialog->Left(), (1024 - dialog->Width()) / 2) << "the scripted desktop is 1024 wide";
+}

@@ -19,7 +19,9 @@ class TApplicationEvents;
 enum class TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle : std::uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
-enum TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poMainFormCenter };
+enum TPosition : std::uint8_t { poDesigned, poDefault, poScreenCenter, poMainFormCenter, poOwnerFormCenter };
+enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
@@ -46,8 +48,16 @@ public:
     void SetBorderStyle(TFormBorderStyle s);
     TFormStyle FormStyle() const { return formStyle_; }
     void SetFormStyle(TFormStyle s) { formStyle_ = s; }
+    // Applied when the form is shown: centred on the screen, the main form
+    // or the owning form (the screen when there is none).
     TPosition Position() const { return position_; }
     void SetPosition(TPosition p) { position_ = p; }
+    // The frame's buttons on a display (the close box comes with the system menu).
+    TBorderIcons BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(TBorderIcons icons) { borderIcons_ = icons; }
+    // Forms here are never scaled to the screen's text size; kept for stored forms.
+    bool Scaled() const { return scaled_; }
+    void SetScaled(bool v) { scaled_ = v; }
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool v) { keyPreview_ = v; }
     TSizeConstraints& Constraints() { return constraints_; }
@@ -115,10 +125,13 @@ protected:
 
 private:
     void DialogKey(TMessage& m);
+    void PlaceOnShow();
     void ApplyConstraints(int& width, int& height);
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TFormStyle formStyle_ = fsNormal;
     TPosition position_ = poDesigned;
+    TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
+    bool scaled_ = true;
     bool keyPreview_ = false;
     bool autoScroll_ = false;
     TSizeConstraints constraints_;
