@@ -242,3 +242,24 @@ TEST_F(Forms, AFormShownCentredOnItsOwnerOrTheScreen)
     dialog->Show();
     EXPECT_EQ(dialog->Left(), (1024 - dialog->Width()) / 2) << "the scripted desktop is 1024 wide";
 }
+
+TEST_F(Forms, AModalFormOpenedFromALabelsMouseUpRunsWithTheMouseFree)
+{
+    auto* readout = new TLabel(main);
+    readout->SetParent(main);
+    readout->SetBounds(0, 0, 26, 18);
+    TModalResult result = mrNone;
+    readout->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        EXPECT_EQ(Application->CaptureControl(), nullptr);
+        gui::PostInput([&] { gui::PressKey(*dialog, VK_ESCAPE); });
+        result = dialog->ShowModal();
+    };
+    gui::PressMouse(*main, mbRight, 5, 5);
+    gui::ReleaseMouse(*main, mbRight, 5, 5);
+    EXPECT_EQ(result, mrCancel);
+    result = mrNone;
+    gui::PressMouse(*main, mbLeft, 5, 5);
+    gui::ReleaseMouse(*main, mbLeft, 5, 5);
+    EXPECT_EQ(result, mrCancel);
+    EXPECT_EQ(Application->ActiveForm(), main);
+}
