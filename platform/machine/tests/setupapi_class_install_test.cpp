@@ -1,5 +1,9 @@
 // The class installer: the property-change restart of a card's driver and
 // the removal of device nodes, on sets taken as snapshots.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "machine/card_driver_hooks.h"
@@ -94,6 +98,48 @@ TEST_F(SetupApiClassInstall, ChangeStateRestartsTheCardOnlyWhenNoFileIsOpen)
     ASSERT_EQ(SetupDiSetClassInstallParamsA(set_, &absent, &params.ClassInstallHeader, 20), TRUE);
     EXPECT_EQ(SetupDiChangeState(set_, &absent), FALSE);
     EXPECT_EQ(GetLastError(), ERROR_DEVICE_IN_USE);
+}
+
+// Another process of the machine, say an ASIO host, holds the card open until it is let go:
+// it closes its file, or it is killed with the file open.
+TEST_F(SetupApiClassInstall, ARestartIsRefusedWhileAnotherProcessHasAFileOfTheCardOpen)
+{
+    ASSERT_EQ(SetParams(PropertyChange()), TRUE);
+    for (const bool killed : {false, true}) {
+        SCOPED_TRACE(killed ? "the other process is killed" : "the other process closes its file");
+        int opened[2], release[2];
+        ASSERT_EQ(pipe(opened), 0);
+        ASSERT_EQ(pipe(release), 0);
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            HANDLE file = machine_tests::OpenCard(machine_.InterfacePath(0));
+            const char ok = file != INVALID_HANDLE_VALUE ? 1 : 0;
+            char go = 0;
+            const bool held = write(opened[1], &ok, 1) == 1 && read(release[0], &go, 1) == 1;
+            _exit(held && ok == 1 && CloseHandle(file) == TRUE ? 0 : 1);
+        }
+        close(opened[1]);
+        close(release[0]);
+        char ok = 0;
+        EXPECT_EQ(read(opened[0], &ok, 1), 1);
+        EXPECT_EQ(ok, 1) << "the other process could not open the card";
+        EXPECT_EQ(SetupDiChangeState(set_, &node_), FALSE);
+        EXPECT_EQ(GetLastError(), ERROR_DEVICE_IN_USE);
+        EXPECT_EQ(SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set_, &node_), FALSE);
+        EXPECT_EQ(GetLastError(), ERROR_DEVICE_IN_USE);
+
+        const char go = 1;
+        if (killed) EXPECT_EQ(kill(child, SIGKILL), 0);
+        else EXPECT_EQ(write(release[1], &go, 1), 1);
+        int status = 0;
+        EXPECT_EQ(waitpid(child, &status, 0), child);
+        if (killed) EXPECT_TRUE(WIFSIGNALED(status));
+        else EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        close(opened[0]);
+        close(release[1]);
+        EXPECT_EQ(SetupDiChangeState(set_, &node_), TRUE);
+    }
 }
 
 TEST_F(SetupApiClassInstall, RemovalTakesTheNodeItsInterfaceAndKeysAndOlderSetsFailCleanly)

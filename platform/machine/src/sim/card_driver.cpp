@@ -3,6 +3,7 @@
 #include "machine/card_driver.h"
 
 #include <atomic>
+#include <optional>
 
 #include "card_impl.h"
 #include "signal_source.h"
@@ -19,18 +20,22 @@ std::atomic<ClockMode> defaultClockMode{ClockMode::RealTime};
 void SetDefaultClockMode(ClockMode mode) { defaultClockMode = mode; }
 ClockMode DefaultClockMode() { return defaultClockMode; }
 
-CardDriver::CardDriver(CardConfig config) : impl_(std::make_unique<Impl>(std::move(config))) {}
+CardDriver::CardDriver(CardConfig config, const std::filesystem::path& machineDirectory)
+    : impl_(std::make_unique<Impl>(std::move(config), machineDirectory))
+{
+}
 CardDriver::~CardDriver() = default;
 
 const CardConfig& CardDriver::Config() const noexcept { return impl_->Config(); }
 std::shared_ptr<win32::DeviceFile> CardDriver::OpenFile(DWORD& error) { return impl_->OpenFile(error); }
 BOOL CardDriver::Restart(DWORD& error) { return impl_->Restart(error); }
 
-CardDriver::Impl::Impl(CardConfig config)
+CardDriver::Impl::Impl(CardConfig config, const std::filesystem::path& machineDirectory)
     : original(std::move(config)),
       config_(original),
       mixer(sim::MixerState::Defaults(config_)),
       settings(sim::CardSettings::Defaults(config_)),
+      sharing(machineDirectory, config_),
       clockMode(DefaultClockMode()),
       gate(std::make_shared<Gate>())
 {
@@ -65,6 +70,11 @@ std::shared_ptr<win32::DeviceFile> CardDriver::Impl::OpenFile(DWORD& error)
         error = ERROR_FILE_NOT_FOUND;
         return nullptr;
     }
+    // Other processes see this one's files from the first; a restart there is waited out.
+    if (files.empty() && !sharing.Share()) {
+        error = ERROR_DEVICE_IN_USE;
+        return nullptr;
+    }
     if (!loaded) {
         LoadState();
         loaded = true;
@@ -83,7 +93,10 @@ void CardDriver::Impl::Cleanup(std::uint64_t file)
     for (auto t = transports.begin(); t != transports.end();)
         t = t->file == file ? CloseTransport(t) : t + 1;
     files.erase(found);  // unmaps what the file's closed transports left
-    if (files.empty()) SaveState();
+    if (files.empty()) {
+        SaveState();
+        sharing.Unshare();
+    }
 }
 
 BOOL CardDriver::Impl::Restart(DWORD& error)
@@ -91,6 +104,12 @@ BOOL CardDriver::Impl::Restart(DWORD& error)
     std::lock_guard guard(mutex);
     if (!files.empty() || !config_.present || faults.refuseRestart) {
         error = ERROR_DEVICE_IN_USE;
+        return FALSE;
+    }
+    // Held until the restart is saved, so that no other process opens the card meanwhile.
+    const std::optional<sim::UniqueFd> hold = sharing.TryExclusive();
+    if (!hold) {
+        error = ERROR_DEVICE_IN_USE;  // a file of the card is open in another process
         return FALSE;
     }
     settings.effectiveWaveConfig = settings.storedWaveConfig;

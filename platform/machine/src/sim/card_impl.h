@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,7 @@
 #include "machine/sim_records.h"
 #include "machine/sim_state.h"
 #include "meter_bank.h"
+#include "open_files_lock.h"
 #include "pipe_history.h"
 #include "shared_pages.h"
 #include "win32/object_ref.h"
@@ -142,7 +144,7 @@ struct RequestLog {
 
 class CardDriver::Impl {
 public:
-    explicit Impl(CardConfig config);
+    Impl(CardConfig config, const std::filesystem::path& machineDirectory);
     ~Impl();
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
@@ -204,6 +206,7 @@ public:
     sim::Faults faults;
     sim::RequestLog log;
     std::map<std::uint64_t, sim::OpenFileState> files;
+    sim::OpenFilesLock sharing;  // held while `files` is not empty
     std::uint64_t nextFile = 1;
     std::vector<sim::MixerSession> sessions;
     std::vector<sim::Transport> transports;

@@ -83,7 +83,7 @@ std::shared_ptr<Machine> Machine::Boot(const std::filesystem::path& directory)
         Slot slot;
         slot.path = InterfacePath(card);
         slot.instanceId = DeviceInstanceId(card);
-        slot.driver = std::make_unique<CardDriver>(card);
+        slot.driver = std::make_unique<CardDriver>(card, directory);
         slot.config = std::move(card);
         machine->cards_.push_back(std::move(slot));
     }
