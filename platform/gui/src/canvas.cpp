@@ -72,7 +72,9 @@ namespace {
 
 class Raster {
 public:
-    Raster(const CanvasTarget& t, TPen& pen, TBrush& brush) : t_(t), pen_(pen), brush_(brush)
+    // The colours are resolved once: they do not change while one drawing runs.
+    Raster(const CanvasTarget& t, TPen& pen, TBrush& brush)
+        : t_(t), pen_(pen), brush_(brush), penPixel_(Resolve(pen.Color)), brushPixel_(Resolve(brush.Color))
     {
         if (t_.surface) clip_ = IntersectRect(t_.clip, TRect{0, 0, t_.surface->width(), t_.surface->height()});
     }
@@ -82,12 +84,13 @@ public:
     void plotPen(int x, int y)
     {
         const int w = std::max(1, pen_.Width);
-        const std::uint32_t c = Resolve(pen_.Color);
         const int off = (w - 1) / 2;
         for (int j = 0; j < w; ++j)
             for (int i = 0; i < w; ++i) {
                 const int sx = x - off + i + t_.origin.X, sy = y - off + j + t_.origin.Y;
-                if (inClip(sx, sy)) t_.surface->set(sx, sy, PenMix(pen_.Mode, t_.surface->at(sx, sy), c));
+                if (!inClip(sx, sy)) continue;
+                std::uint32_t& d = t_.surface->row(sy)[sx];
+                d = pen_.Mode == pmCopy ? penPixel_ : PenMix(pen_.Mode, d, penPixel_);
             }
     }
     // Brush over canvas pixels x0..x1-1 of row y.
@@ -103,11 +106,15 @@ public:
         if (pattern && !pattern->Surface().empty()) {
             const Surface& p = pattern->Surface();
             const std::uint32_t* prow = p.row(sy % p.height());
-            for (int sx = sx0; sx < sx1; ++sx) row[sx] = prow[sx % p.width()];
+            const int pw = p.width();
+            for (int sx = sx0, px = sx0 % pw; sx < sx1; ++sx) {
+                row[sx] = prow[px];
+                if (++px == pw) px = 0;
+            }
             return;
         }
         if (brush_.Style == TBrushStyle::bsClear) return;
-        std::fill(row + sx0, row + sx1, Resolve(brush_.Color));
+        std::fill(row + sx0, row + sx1, brushPixel_);
     }
     bool brushPaints() const { return brush_.Bitmap || brush_.Style != TBrushStyle::bsClear; }
     bool penPaints() const { return pen_.Style != psClear; }
@@ -132,6 +139,8 @@ public:
     const CanvasTarget& t_;
     TPen& pen_;
     TBrush& brush_;
+    std::uint32_t penPixel_;
+    std::uint32_t brushPixel_;
     TRect clip_;
 };
 
@@ -349,6 +358,17 @@ namespace {
 
 // Copies src (canvas-space rectangle sr) into dest (canvas-space rectangle dr)
 // through a raster operation; different sizes stretch by nearest pixel.
+// One row of a same-size copy: the operation chosen once, not per pixel.
+void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, DWORD rop)
+{
+    switch (rop) {
+    case SRCCOPY: std::copy_n(s, n, d); return;
+    case SRCAND: for (int k = 0; k < n; ++k) d[k] &= s[k]; return;
+    case SRCPAINT: for (int k = 0; k < n; ++k) d[k] |= s[k]; return;
+    default: for (int k = 0; k < n; ++k) d[k] = Rop(rop, d[k], s[k]); return;
+    }
+}
+
 void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint srcOrigin, const TRect& sr, DWORD rop,
           bool mono, std::uint32_t textPixel, std::uint32_t backPixel)
 {
@@ -364,6 +384,15 @@ void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint sr
         copy = src;
         from = &copy;
     }
+    if (same && !mono) {
+        // Offsets i, j of the rectangle that both the clip and the source allow.
+        const int dx0 = dr.Left + dt.origin.X, dy0 = dr.Top + dt.origin.Y;
+        const int sx0 = sr.Left + srcOrigin.X, sy0 = sr.Top + srcOrigin.Y;
+        const int i0 = std::max({0, clip.Left - dx0, -sx0}), i1 = std::min({w, clip.Right - dx0, from->width() - sx0});
+        const int j0 = std::max({0, clip.Top - dy0, -sy0}), j1 = std::min({h, clip.Bottom - dy0, from->height() - sy0});
+        for (int j = j0; j < j1 && i0 < i1; ++j) CopyRow(dst.row(dy0 + j) + dx0 + i0, from->row(sy0 + j) + sx0 + i0, i1 - i0, rop);
+        return;
+    }
     for (int j = 0; j < h; ++j) {
         const int dy = dr.Top + j + dt.origin.Y;
         if (dy < clip.Top || dy >= clip.Bottom) continue;
@@ -378,9 +407,9 @@ void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint sr
             const int sxc = sr.Left + (same ? i : static_cast<int>(static_cast<std::int64_t>(i) * sr.Width() / w));
             const int sx = sxc + srcOrigin.X;
             if (sx < 0 || sx >= from->width()) continue;
-            std::uint32_t s = srow[sx];
-            if (mono) s = (s & kMask) == 0 ? textPixel : backPixel;
-            drow[dx] = Rop(rop, drow[dx], s);
+            std::uint32_t px = srow[sx];
+            if (mono) px = (px & kMask) == 0 ? textPixel : backPixel;
+            drow[dx] = Rop(rop, drow[dx], px);
         }
     }
 }
