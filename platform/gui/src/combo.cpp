@@ -23,6 +23,7 @@ public:
         SetControlStyle(TControlStyle{csOpaque});
         SetColor(clWindow);
         SetParentColor(false);
+        SetVisible(false);  // shown by Open
     }
     ~DropList() override { combo_.list_ = nullptr; }
     bool CanFocus() const override { return false; }
@@ -168,8 +169,9 @@ std::string TComboBox::SelectedText() const
 
 void TComboBox::Pick(int index)
 {
+    if (items_.Count() == 0) return;
     index = std::clamp(index, 0, items_.Count() - 1);
-    if (items_.Count() == 0 || index == ItemIndex()) return;
+    if (index == ItemIndex()) return;
     SetItemIndex(index);
     InvokeEvent(OnChange, this);
 }

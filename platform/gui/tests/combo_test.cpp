@@ -86,3 +86,15 @@ TEST_F(Combo, LosingTheFocusClosesTheList)
     EXPECT_FALSE(combo->DroppedDown());
     EXPECT_EQ(Application->CaptureControl(), nullptr);
 }
+
+TEST_F(Combo, AnEmptyListTakesKeysAndPressesWithoutPicking)
+{
+    combo->Items()->Clear();
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->SetFocus();
+    for (WORD key : {VK_DOWN, VK_UP, VK_END, VK_HOME, VK_NEXT}) gui::PressKey(*form, key);
+    gui::PressMouse(*form, mbLeft, 20, 15);
+    gui::ReleaseMouse(*form, mbLeft, 20, 15);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_TRUE(Events().empty());
+}
