@@ -94,6 +94,33 @@ TEST_F(SimControlTest, KaltorCardAnswersItsBoxType)
     CloseHandle(file);
 }
 
+// A failure armed for one output size leaves the other sizes of the code answering,
+// and goes before one armed for the code as a whole.
+TEST_F(SimControlTest, AFailureForOneOutputSizeLeavesTheOthersAlone)
+{
+    Boot(MakePreset("kaltor-100"));
+    HANDLE file = Open();
+    machine::CardHooks hooks = Hooks();
+    hooks.FailNextOfSize(IOCTL_GET_CAPS, 8, 2, ERROR_INVALID_DATA);
+    EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, 680).ok, TRUE);
+    for (int i = 0; i < 2; ++i) {
+        const Reply failed = Ioctl(file, IOCTL_GET_CAPS, {}, 8);
+        EXPECT_EQ(failed.ok, FALSE);
+        EXPECT_EQ(failed.error, ERROR_INVALID_DATA);
+        EXPECT_EQ(failed.out, std::vector<BYTE>(8, 0xEE));
+    }
+    EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, 8).out, (std::vector<BYTE>{1, 0, 0, 0, 0, 0, 0, 0}));
+
+    hooks.FailNext(IOCTL_GET_CAPS, 1, ERROR_NOT_SUPPORTED);
+    hooks.FailNextOfSize(IOCTL_GET_CAPS, 8, 1, ERROR_INVALID_DATA);
+    EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, 8).error, ERROR_INVALID_DATA);
+    EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, 8).error, ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, 8).ok, TRUE);
+    EXPECT_EQ(Ioctl(file, IOCTL_GET_CAPS, {}, 680).ok, TRUE);
+    EXPECT_EQ(hooks.CountOf(IOCTL_GET_CAPS), 8u);  // the failed ones are logged too
+    CloseHandle(file);
+}
+
 TEST_F(SimControlTest, ErrorTextIsTerminatedAndPaddedOrRawWhenATestSaysSo)
 {
     Boot(MakePreset("driver-error"));

@@ -247,6 +247,35 @@ TEST_F(SimMixerTest, MeterRecordNeedsMetersOnAndEchoesItsCookie)
     EXPECT_EQ(Ioctl(file_, IOCTL_GET_METERS, Bytes(record), sizeof record).ok, FALSE);
 }
 
+// A test can have the meter record carry counts the card does not have, beyond its level
+// arrays even; the rest of the record stays what the card reports.
+TEST_F(SimMixerTest, MeterCountsCanBeOverridden)
+{
+    const std::uint32_t cookie = OpenMixerWithMeters(file_);
+    const MeterRecord plain = Meters(file_, cookie);
+    const struct {
+        std::optional<std::uint32_t> pipes, busses;
+        std::uint32_t pipeCount, busCount;
+    } cases[] = {
+        {129, 65, 129, 65},
+        {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu},
+        {std::nullopt, 64, 16, 64},
+        {0, std::nullopt, 0, 16},
+        {std::nullopt, std::nullopt, 16, 16},
+    };
+    for (const auto& c : cases) {
+        Hooks().SetMeterCountOverride(c.pipes, c.busses);
+        const MeterRecord meters = Meters(file_, cookie);
+        EXPECT_EQ(meters.cookie, cookie);
+        EXPECT_EQ(meters.pipeMeterCount, c.pipeCount);
+        EXPECT_EQ(meters.busMeterCount, c.busCount);
+        const std::vector<BYTE> got = Bytes(meters), card = Bytes(plain);
+        EXPECT_EQ(meters.inputBusCount, plain.inputBusCount);
+        EXPECT_TRUE(std::equal(got.begin() + 0x10, got.end(), card.begin() + 0x10))
+            << "levels, clocks and pending changes as the card has them";
+    }
+}
+
 TEST_F(SimMixerTest, MetersFollowTheMix)
 {
     machine::CardHooks hooks = Hooks();

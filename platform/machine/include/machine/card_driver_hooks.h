@@ -83,6 +83,9 @@ public:
     // ---- Faults -------------------------------------------------------------------
     // The next `count` requests of `code` fail with FALSE and `error`, writing nothing.
     void FailNext(DWORD code, unsigned count = 1, DWORD error = ERROR_NOT_SUPPORTED_DEFAULT);
+    // As FailNext, for the requests of `code` with an output of `outSize` bytes only (the
+    // 8-byte box-type request and not the capabilities, say). Taken before FailNext's.
+    void FailNextOfSize(DWORD code, DWORD outSize, unsigned count = 1, DWORD error = ERROR_NOT_SUPPORTED_DEFAULT);
     void ZeroMixerCookie(bool on);      // IOCTL_OPEN_MIXER answers cookie 0
     void ZeroTransportCookie(bool on);  // IOCTL_OPEN_TRANSPORT answers cookie 0
     void RefuseEvent(bool on);          // IOCTL_SET_TRANSPORT_EVENT answers 1
@@ -98,6 +101,10 @@ public:
     void SetRawCapsName(std::span<const BYTE> bytes);
     // The count the next notification replies carry, whatever was filled (e.g. above capacity).
     void SetNotificationCountOverride(std::optional<std::uint32_t> count);
+    // The pipe-meter and output-bus-meter counts the next meter replies carry, whatever the card
+    // has (e.g. above the record's level arrays); nullopt reports the card's own count again.
+    // The levels stay the card's.
+    void SetMeterCountOverride(std::optional<std::uint32_t> pipeMeters, std::optional<std::uint32_t> busMeters);
 
     // ---- Pipes ----------------------------------------------------------------------
     // Another program holds these pipes: reservations and checks are refused, the card is in use.

@@ -132,12 +132,10 @@ BOOL CardDriver::Impl::Control(std::uint64_t file, DWORD code, std::span<BYTE> b
 
     sim::Outcome outcome;
     const auto found = files.find(file);
-    auto failure = faults.failNext.find(code);
     if (found == files.end() || !config_.present) {
         outcome = sim::Outcome::Fail(ERROR_INVALID_HANDLE);
-    } else if (failure != faults.failNext.end() && failure->second.count > 0) {
-        --failure->second.count;
-        outcome = sim::Outcome::Fail(failure->second.error);
+    } else if (const std::optional<DWORD> injected = faults.TakeFailure(code, outSize)) {
+        outcome = sim::Outcome::Fail(*injected);
     } else {
         outcome = Dispatch({file, code, buffer, inSize, outSize});
     }
@@ -153,6 +151,18 @@ BOOL CardDriver::Impl::Control(std::uint64_t file, DWORD code, std::span<BYTE> b
 }
 
 namespace sim {
+
+std::optional<DWORD> Faults::TakeFailure(DWORD code, DWORD outSize)
+{
+    // One armed for this output size is the more particular, so it goes first.
+    for (const std::optional<DWORD> size : {std::optional<DWORD>(outSize), std::optional<DWORD>()}) {
+        const auto armed = failNext.find({code, size});
+        if (armed == failNext.end() || armed->second.count == 0) continue;
+        --armed->second.count;
+        return armed->second.error;
+    }
+    return std::nullopt;
+}
 
 void RequestLog::Add(RequestRecord record)
 {

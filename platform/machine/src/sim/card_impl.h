@@ -115,7 +115,7 @@ struct Faults {
         unsigned count = 0;
         DWORD error = 0;
     };
-    std::map<DWORD, Failure> failNext;
+    std::map<std::pair<DWORD, std::optional<DWORD>>, Failure> failNext;  // {code, output size or any}
     bool zeroMixerCookie = false;
     bool zeroTransportCookie = false;
     bool refuseEvent = false;
@@ -126,10 +126,15 @@ struct Faults {
     std::optional<std::vector<BYTE>> rawErrorText;
     std::optional<std::vector<BYTE>> rawCapsName;
     std::optional<std::uint32_t> notificationCount;
+    std::optional<std::uint32_t> pipeMeterCount;
+    std::optional<std::uint32_t> busMeterCount;
     std::optional<std::uint32_t> detectedClocks;
     std::vector<Reservation> heldPipes;
     std::vector<Reservation> unusablePipes;
     std::map<std::pair<std::uint32_t, std::uint16_t>, std::uint32_t> pipeLatency;  // {direction, pipe}: samples
+
+    // The error of a failure armed for this request, counting it off; nullopt when none is.
+    std::optional<DWORD> TakeFailure(DWORD code, DWORD outSize);
 };
 
 // The request log keeps the newest requests; the counters count them all.

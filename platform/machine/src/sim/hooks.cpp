@@ -31,7 +31,13 @@ bool Routed(std::uint32_t command, std::uint32_t kind) noexcept
 void CardHooks::FailNext(DWORD code, unsigned count, DWORD error)
 {
     Lock lock(card_->mutex);
-    card_->faults.failNext[code] = {count, error};
+    card_->faults.failNext[{code, std::nullopt}] = {count, error};
+}
+
+void CardHooks::FailNextOfSize(DWORD code, DWORD outSize, unsigned count, DWORD error)
+{
+    Lock lock(card_->mutex);
+    card_->faults.failNext[{code, outSize}] = {count, error};
 }
 
 void CardHooks::ZeroMixerCookie(bool on) { Lock lock(card_->mutex); card_->faults.zeroMixerCookie = on; }
@@ -82,6 +88,13 @@ void CardHooks::SetNotificationCountOverride(std::optional<std::uint32_t> count)
 {
     Lock lock(card_->mutex);
     card_->faults.notificationCount = count;
+}
+
+void CardHooks::SetMeterCountOverride(std::optional<std::uint32_t> pipeMeters, std::optional<std::uint32_t> busMeters)
+{
+    Lock lock(card_->mutex);
+    card_->faults.pipeMeterCount = pipeMeters;
+    card_->faults.busMeterCount = busMeters;
 }
 
 void CardHooks::HoldPipes(std::uint32_t direction, std::uint16_t first, std::uint16_t count)

@@ -93,9 +93,9 @@ Outcome GetMeters(Card& card, const Request& request)
 
     MeterRecord record;
     std::memcpy(&record, out, sizeof record);  // the cookie goes back as it came
-    record.pipeMeterCount = card.mixer.outputPipes;
+    record.pipeMeterCount = card.faults.pipeMeterCount.value_or(card.mixer.outputPipes);
     record.inputBusCount = card.mixer.inputBusses;
-    record.busMeterCount = card.mixer.outputBusses;
+    record.busMeterCount = card.faults.busMeterCount.value_or(card.mixer.outputBusses);
     std::memset(record.reserved010, 0, sizeof record.reserved010);
     for (unsigned i = 0; i < std::size(record.pipeLevels); ++i)
         record.pipeLevels[i] = i < card.mixer.outputPipes ? card.meters.Level(MeterGroup::Pipe, i) : kMeterFloor;
