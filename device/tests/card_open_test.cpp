@@ -131,6 +131,41 @@ TEST_F(CardOpenTest, KaltorBoxCardAsksTwice)
     EXPECT_EQ(0, std::memcmp(card->BoxType().Bytes, box.data(), 8));
 }
 
+// The capabilities came but the box type did not: the card is unusable with that text,
+// and its box type record keeps the 0xFF it was filled with before the request.
+TEST_F(CardOpenTest, FailedBoxTypeLeavesTheCardInvalid)
+{
+    Boot({Preset("kaltor-100")});
+    Hooks().FailNextOfSize(IOCTL_GET_CAPS, sizeof(BoxTypeRecord));
+    auto card = NewCard();
+    EXPECT_EQ(card->IsValid(), 0);
+    EXPECT_STREQ(card->GetErrorText(), "Could not get Kaltor box type");
+    EXPECT_EQ(card->Caps().Family, FAMILY_KALTOR_BOX);
+    for (BYTE b : card->BoxType().Bytes) EXPECT_EQ(b, 0xFF);
+    // No flags read and nothing at the close; no device node either, so no restart.
+    auto log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    ExpectRequest(log[0], IOCTL_GET_CAPS, 0, sizeof(CapabilitiesRecord));
+    EXPECT_EQ(log[0].result, TRUE);
+    ExpectRequest(log[1], IOCTL_GET_CAPS, 0, sizeof(BoxTypeRecord));
+    EXPECT_EQ(log[1].result, FALSE);
+    EXPECT_EQ(Hooks().OpenFiles(), 0u);
+    EXPECT_EQ(card->RestartDriver(), 0);
+
+    // A card that was fine fails the same way at a later open, and stays open until closed.
+    auto later = NewCard();
+    ASSERT_EQ(later->IsValid(), 1);
+    Hooks().FailNextOfSize(IOCTL_GET_CAPS, sizeof(BoxTypeRecord));
+    EXPECT_EQ(later->Open(), 0);
+    EXPECT_STREQ(later->GetErrorText(), "Could not get Kaltor box type");
+    for (BYTE b : later->BoxType().Bytes) EXPECT_EQ(b, 0xFF);
+    EXPECT_EQ(later->IsOpen(), 1);
+    Hooks().ClearLog();
+    later->Close();
+    EXPECT_TRUE(Log().empty());
+    EXPECT_EQ(Hooks().OpenFiles(), 0u);
+}
+
 TEST_F(CardOpenTest, OtherFamiliesAskOnce)
 {
     auto card = NewCard();

@@ -35,6 +35,33 @@ TEST_F(MetersTest, ReadMetersKeepsTheCookie)
     card->Close();
 }
 
+// Counts from the card driver beyond the record's level arrays are cut to them, so that
+// readers looping over them stay inside the record; counts within them are kept.
+TEST_F(MetersTest, MeterCountsAreBoundedByTheRecord)
+{
+    auto card = MixerCard();
+    const struct {
+        DWORD pipes, busses, pipeCount, busCount;
+    } cases[] = {
+        {129, 65, 128, 64}, {0xFFFFFFFF, 0xFFFFFFFF, 128, 64}, {128, 64, 128, 64}, {3, 0x80000000, 3, 64}, {0, 2, 0, 2},
+    };
+    for (const auto& c : cases) {
+        Hooks().SetMeterCountOverride(c.pipes, c.busses);
+        ASSERT_NE(card->ReadMeters(), 0);
+        const MeterRecord& meters = card->Meters();
+        EXPECT_EQ(meters.PipeMeterCount, c.pipeCount) << c.pipes;
+        EXPECT_EQ(meters.BusMeterCount, c.busCount) << c.busses;
+        EXPECT_LE(meters.PipeMeterCount, std::size(meters.PipeLevels));
+        EXPECT_LE(meters.BusMeterCount, std::size(meters.BusLevels));
+        EXPECT_EQ(meters.MixerCookie, card->GetMixerCookie());
+    }
+    // The card driver was offered the record and nothing beyond it.
+    auto log = Log();
+    ASSERT_EQ(log.size(), std::size(cases));
+    for (const auto& request : log) ExpectRequest(request, IOCTL_GET_METERS, sizeof(MeterRecord), sizeof(MeterRecord));
+    card->Close();
+}
+
 TEST_F(MetersTest, ReadMetersWithTheOkFlagClearSendsNothing)
 {
     auto card = MixerCard();
