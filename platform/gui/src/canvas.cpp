@@ -88,48 +88,112 @@ public:
         for (int j = 0; j < w; ++j)
             for (int i = 0; i < w; ++i) {
                 const int sx = x - off + i + t_.origin.X, sy = y - off + j + t_.origin.Y;
-                if (!inClip(sx, sy)) continue;
-                std::uint32_t& d = t_.surface->row(sy)[sx];
-                d = pen_.Mode == pmCopy ? penPixel_ : PenMix(pen_.Mode, d, penPixel_);
+                if (inClip(sx, sy)) penPixel(t_.surface->row(sy)[sx]);
             }
+    }
+    void penPixel(std::uint32_t& d) const { d = pen_.Mode == pmCopy ? penPixel_ : PenMix(pen_.Mode, d, penPixel_); }
+    // A one-pixel pen over canvas pixels x0..x1-1 of row y, clipped once.
+    void penSpan(int x0, int x1, int y)
+    {
+        const int sy = y + t_.origin.Y;
+        if (sy < clip_.Top || sy >= clip_.Bottom) return;
+        const int sx0 = std::max(x0 + t_.origin.X, clip_.Left), sx1 = std::min(x1 + t_.origin.X, clip_.Right);
+        if (sx0 >= sx1) return;
+        std::uint32_t* row = t_.surface->row(sy);
+        if (pen_.Mode == pmCopy) std::fill(row + sx0, row + sx1, penPixel_);
+        else if (pen_.Mode != pmNop)
+            for (int sx = sx0; sx < sx1; ++sx) row[sx] = PenMix(pen_.Mode, row[sx], penPixel_);
+    }
+    // A one-pixel pen over canvas pixels y0..y1-1 of column x, clipped once.
+    void penColumn(int x, int y0, int y1)
+    {
+        const int sx = x + t_.origin.X;
+        if (sx < clip_.Left || sx >= clip_.Right) return;
+        const int sy0 = std::max(y0 + t_.origin.Y, clip_.Top), sy1 = std::min(y1 + t_.origin.Y, clip_.Bottom);
+        for (int sy = sy0; sy < sy1; ++sy) penPixel(t_.surface->row(sy)[sx]);
     }
     // Brush over canvas pixels x0..x1-1 of row y.
     void brushSpan(int x0, int x1, int y)
     {
         const int sy = y + t_.origin.Y;
         if (sy < clip_.Top || sy >= clip_.Bottom) return;
-        int sx0 = std::max(x0 + t_.origin.X, clip_.Left);
+        const int sx0 = std::max(x0 + t_.origin.X, clip_.Left);
         const int sx1 = std::min(x1 + t_.origin.X, clip_.Right);
         if (sx0 >= sx1) return;
-        std::uint32_t* row = t_.surface->row(sy);
-        const TBitmap* pattern = brush_.Bitmap;
-        if (pattern && !pattern->Surface().empty()) {
-            const Surface& p = pattern->Surface();
-            const std::uint32_t* prow = p.row(sy % p.height());
-            const int pw = p.width();
-            for (int sx = sx0, px = sx0 % pw; sx < sx1; ++sx) {
-                row[sx] = prow[px];
+        brushRow(t_.surface->row(sy), sx0, sx1, sy);
+    }
+    // Brush over surface pixels sx0..sx1-1 of row sy, already clipped. The
+    // pattern repeats from the surface's origin: its first period is laid
+    // pixel by pixel, and then copied in doubling blocks.
+    void brushRow(std::uint32_t* row, int sx0, int sx1, int sy) const
+    {
+        if (const Surface* p = pattern()) {
+            const std::uint32_t* prow = p->row(sy % p->height());
+            const int pw = p->width(), n = sx1 - sx0;
+            std::uint32_t* d = row + sx0;
+            const int first = std::min(n, pw);
+            for (int k = 0, px = sx0 % pw; k < first; ++k) {
+                d[k] = prow[px];
                 if (++px == pw) px = 0;
+            }
+            for (int k = first; k < n;) {
+                const int c = std::min(k, n - k);
+                std::copy_n(d, c, d + k);
+                k += c;
             }
             return;
         }
         if (brush_.Style == TBrushStyle::bsClear) return;
         std::fill(row + sx0, row + sx1, brushPixel_);
     }
+    const Surface* pattern() const
+    {
+        const TBitmap* b = brush_.Bitmap;
+        return b && !b->Surface().empty() ? &b->Surface() : nullptr;
+    }
+    // Brush over the canvas rectangle r, clipped once. Pattern rows repeat
+    // every pattern height, so later rows copy the row one period above.
+    void brushRect(const TRect& r)
+    {
+        const int sx0 = std::max(r.Left + t_.origin.X, clip_.Left), sx1 = std::min(r.Right + t_.origin.X, clip_.Right);
+        const int sy0 = std::max(r.Top + t_.origin.Y, clip_.Top), sy1 = std::min(r.Bottom + t_.origin.Y, clip_.Bottom);
+        if (sx0 >= sx1) return;
+        const Surface* p = pattern();
+        if (!p && brush_.Style == TBrushStyle::bsClear) return;
+        const int period = p ? p->height() : 1;
+        for (int sy = sy0; sy < sy1; ++sy) {
+            std::uint32_t* row = t_.surface->row(sy);
+            if (sy - sy0 >= period) std::copy_n(t_.surface->row(sy - period) + sx0, sx1 - sx0, row + sx0);
+            else brushRow(row, sx0, sx1, sy);
+        }
+    }
     bool brushPaints() const { return brush_.Bitmap || brush_.Style != TBrushStyle::bsClear; }
     bool penPaints() const { return pen_.Style != psClear; }
     void brushPixel(int x, int y) { brushSpan(x, x + 1, y); }
 
-    // Bresenham from a to b, b excluded.
+    // Bresenham from a to b, b excluded. A one-pixel pen draws straight
+    // lines as clipped spans, the same pixels as the general walk.
     void line(TPoint a, TPoint b)
     {
         if (!penPaints()) return;
+        const bool thin = pen_.Width <= 1;
+        if (thin && a.Y == b.Y) {
+            if (a.X < b.X) penSpan(a.X, b.X, a.Y);
+            else penSpan(b.X + 1, a.X + 1, a.Y);
+            return;
+        }
+        if (thin && a.X == b.X) {
+            if (a.Y < b.Y) penColumn(a.X, a.Y, b.Y);
+            else penColumn(a.X, b.Y + 1, a.Y + 1);
+            return;
+        }
         int x = a.X, y = a.Y;
         const int dx = std::abs(b.X - a.X), sx = a.X < b.X ? 1 : -1;
         const int dy = -std::abs(b.Y - a.Y), sy = a.Y < b.Y ? 1 : -1;
         int err = dx + dy;
         while (x != b.X || y != b.Y) {
-            plotPen(x, y);
+            if (!thin) plotPen(x, y);
+            else if (inClip(x + t_.origin.X, y + t_.origin.Y)) penPixel(t_.surface->row(y + t_.origin.Y)[x + t_.origin.X]);
             const int e2 = 2 * err;
             if (e2 >= dy) { err += dy; x += sx; }
             if (e2 <= dx) { err += dx; y += sy; }
@@ -268,19 +332,22 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
     Raster r(target_, pen_, brush_);
     if (!r.ok()) return;
     if (!r.penPaints()) {
-        for (int y = top; y < bottom - 1; ++y) r.brushSpan(left, right - 1, y);
+        r.brushRect(TRect{left, top, right - 1, bottom - 1});
         Changed();
         return;
     }
     const int w = std::max(1, pen_.Width);
-    for (int y = top + w; y < bottom - w; ++y) r.brushSpan(left + w, right - w, y);
+    r.brushRect(TRect{left + w, top + w, right - w, bottom - w});
     TPen saved = pen_;
     pen_.Width = 1;
     for (int k = 0; k < w; ++k) {
         const int l = left + k, t = top + k, rr = right - 1 - k, b = bottom - 1 - k;
         if (rr < l || b < t) break;
-        for (int x = l; x <= rr; ++x) { r.plotPen(x, t); if (b != t) r.plotPen(x, b); }
-        for (int y = t + 1; y < b; ++y) { r.plotPen(l, y); if (rr != l) r.plotPen(rr, y); }
+        // Each ring's pixels once, so that mixing pen modes mix once.
+        r.penSpan(l, rr + 1, t);
+        if (b != t) r.penSpan(l, rr + 1, b);
+        r.penColumn(l, t + 1, b);
+        if (rr != l) r.penColumn(rr, t + 1, b);
     }
     pen_ = saved;
     Changed();
@@ -290,7 +357,7 @@ void TCanvas::FillRect(const TRect& rect)
 {
     Raster r(target_, pen_, brush_);
     if (!r.ok()) return;
-    for (int y = rect.Top; y < rect.Bottom; ++y) r.brushSpan(rect.Left, rect.Right, y);
+    r.brushRect(rect);
     Changed();
 }
 
@@ -356,19 +423,53 @@ void TCanvas::Arc(int left, int top, int right, int bottom, int xs, int ys, int 
 
 namespace {
 
-// Copies src (canvas-space rectangle sr) into dest (canvas-space rectangle dr)
-// through a raster operation; different sizes stretch by nearest pixel.
-// One row of a same-size copy: the operation chosen once, not per pixel.
+// One row of a same-size copy through a raster operation, the operation
+// chosen once per row rather than per pixel.
 void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, DWORD rop)
 {
     switch (rop) {
     case SRCCOPY: std::copy_n(s, n, d); return;
     case SRCAND: for (int k = 0; k < n; ++k) d[k] &= s[k]; return;
     case SRCPAINT: for (int k = 0; k < n; ++k) d[k] |= s[k]; return;
+    case SRCINVERT: for (int k = 0; k < n; ++k) d[k] ^= s[k]; return;
+    case NOTSRCCOPY: for (int k = 0; k < n; ++k) d[k] = ~s[k] & kMask; return;
     default: for (int k = 0; k < n; ++k) d[k] = Rop(rop, d[k], s[k]); return;
     }
 }
 
+// A same-size copy: the rectangle that both the clip and the source allow is
+// found once, then copied row by row. A copy within one surface reads from a
+// copy of just the source rows it needs.
+void BlitSameSize(const CanvasTarget& dt, const TRect& clip, const TRect& dr, const Surface& src, TPoint srcOrigin,
+                  const TRect& sr, DWORD rop, bool mono, std::uint32_t textPixel, std::uint32_t backPixel)
+{
+    Surface& dst = *dt.surface;
+    const int dx0 = dr.Left + dt.origin.X, dy0 = dr.Top + dt.origin.Y;
+    const int sx0 = sr.Left + srcOrigin.X, sy0 = sr.Top + srcOrigin.Y;
+    const int i0 = std::max({0, clip.Left - dx0, -sx0}), i1 = std::min({dr.Width(), clip.Right - dx0, src.width() - sx0});
+    const int j0 = std::max({0, clip.Top - dy0, -sy0}), j1 = std::min({dr.Height(), clip.Bottom - dy0, src.height() - sy0});
+    if (i0 >= i1 || j0 >= j1) return;
+    const int n = i1 - i0;
+    std::vector<std::uint32_t> rows;
+    if (&src == &dst || mono) {
+        // The source as it was before the copy, monochrome already mapped.
+        rows.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(j1 - j0));
+        for (int j = j0; j < j1; ++j) {
+            const std::uint32_t* s = src.row(sy0 + j) + sx0 + i0;
+            std::uint32_t* out = rows.data() + static_cast<std::size_t>(j - j0) * static_cast<std::size_t>(n);
+            if (mono) std::transform(s, s + n, out, [&](std::uint32_t px) { return (px & kMask) == 0 ? textPixel : backPixel; });
+            else std::copy_n(s, n, out);
+        }
+    }
+    for (int j = j0; j < j1; ++j) {
+        const std::uint32_t* s = rows.empty() ? src.row(sy0 + j) + sx0 + i0
+                                              : rows.data() + static_cast<std::size_t>(j - j0) * static_cast<std::size_t>(n);
+        CopyRow(dst.row(dy0 + j) + dx0 + i0, s, n, rop);
+    }
+}
+
+// Copies src (canvas-space rectangle sr) into dest (canvas-space rectangle dr)
+// through a raster operation; different sizes stretch by nearest pixel.
 void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint srcOrigin, const TRect& sr, DWORD rop,
           bool mono, std::uint32_t textPixel, std::uint32_t backPixel)
 {
@@ -376,36 +477,27 @@ void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint sr
     Surface& dst = *dt.surface;
     const TRect clip = IntersectRect(dt.clip, TRect{0, 0, dst.width(), dst.height()});
     const int w = dr.Width(), h = dr.Height();
-    const bool same = w == sr.Width() && h == sr.Height();
-    const bool aliased = &src == &dst;
+    if (w == sr.Width() && h == sr.Height()) {
+        BlitSameSize(dt, clip, dr, src, srcOrigin, sr, rop, mono, textPixel, backPixel);
+        return;
+    }
     Surface copy;
     const Surface* from = &src;
-    if (aliased) {
+    if (&src == &dst) {
         copy = src;
         from = &copy;
-    }
-    if (same && !mono) {
-        // Offsets i, j of the rectangle that both the clip and the source allow.
-        const int dx0 = dr.Left + dt.origin.X, dy0 = dr.Top + dt.origin.Y;
-        const int sx0 = sr.Left + srcOrigin.X, sy0 = sr.Top + srcOrigin.Y;
-        const int i0 = std::max({0, clip.Left - dx0, -sx0}), i1 = std::min({w, clip.Right - dx0, from->width() - sx0});
-        const int j0 = std::max({0, clip.Top - dy0, -sy0}), j1 = std::min({h, clip.Bottom - dy0, from->height() - sy0});
-        for (int j = j0; j < j1 && i0 < i1; ++j) CopyRow(dst.row(dy0 + j) + dx0 + i0, from->row(sy0 + j) + sx0 + i0, i1 - i0, rop);
-        return;
     }
     for (int j = 0; j < h; ++j) {
         const int dy = dr.Top + j + dt.origin.Y;
         if (dy < clip.Top || dy >= clip.Bottom) continue;
-        const int syc = sr.Top + (same ? j : static_cast<int>(static_cast<std::int64_t>(j) * sr.Height() / h));
-        const int sy = syc + srcOrigin.Y;
+        const int sy = sr.Top + static_cast<int>(static_cast<std::int64_t>(j) * sr.Height() / h) + srcOrigin.Y;
         if (sy < 0 || sy >= from->height()) continue;
         const std::uint32_t* srow = from->row(sy);
         std::uint32_t* drow = dst.row(dy);
         for (int i = 0; i < w; ++i) {
             const int dx = dr.Left + i + dt.origin.X;
             if (dx < clip.Left || dx >= clip.Right) continue;
-            const int sxc = sr.Left + (same ? i : static_cast<int>(static_cast<std::int64_t>(i) * sr.Width() / w));
-            const int sx = sxc + srcOrigin.X;
+            const int sx = sr.Left + static_cast<int>(static_cast<std::int64_t>(i) * sr.Width() / w) + srcOrigin.X;
             if (sx < 0 || sx >= from->width()) continue;
             std::uint32_t px = srow[sx];
             if (mono) px = (px & kMask) == 0 ? textPixel : backPixel;
@@ -455,7 +547,7 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text)
     Raster r(t, pen_, brush_);
     if (!r.ok()) return;
     if (brush_.Style == TBrushStyle::bsSolid && !brush_.Bitmap)
-        for (int yy = rect.Top; yy < rect.Bottom; ++yy) r.brushSpan(rect.Left, rect.Right, yy);
+        r.brushRect(rect);
     const gui::detail::GlyphMask& mask = gui::detail::RenderText(font_, text);
     const std::uint32_t c = Resolve(font_.Color());
     for (int j = 0; j < mask.height; ++j) {

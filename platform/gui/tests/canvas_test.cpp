@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -264,4 +267,192 @@ TEST(Canvas, DrawingWithoutATargetDoesNothing)
     c.FillRect(Rect(0, 0, 3, 3));
     c.TextOut(0, 0, "text");
     EXPECT_EQ(c.GetPixel(0, 0), 0xFFFFFFFFu);
+}
+
+// ---- row-wise drawing against a pixel-by-pixel model ----
+
+namespace {
+
+// Every pixel different, so that a pixel drawn from the wrong place shows.
+TColor Noise(int x, int y, int seed)
+{
+    return static_cast<TColor>(((x * 37 + y * 91 + seed * 53) & 0xFF) | (((x * 11 + seed) & 0xFF) << 8) |
+                               (((y * 29 + seed * 7) & 0xFF) << 16));
+}
+
+void FillNoise(TBitmap& b, int seed)
+{
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) b.Canvas()->Pixels[x][y] = Noise(x, y, seed);
+}
+
+using Image = std::vector<std::vector<TColor>>;  // [y][x]
+
+Image Snapshot(TBitmap& b)
+{
+    Image img(static_cast<std::size_t>(b.Height()), std::vector<TColor>(static_cast<std::size_t>(b.Width())));
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) img[y][x] = b.Canvas()->Pixels[x][y];
+    return img;
+}
+
+TColor Combine(TCopyMode mode, TColor d, TColor s)
+{
+    switch (mode) {
+    case SRCAND: return d & s;
+    case SRCPAINT: return d | s;
+    case SRCINVERT: return d ^ s;
+    case NOTSRCCOPY: return ~s & 0xFFFFFF;
+    case SRCERASE: return s & ~d & 0xFFFFFF;
+    case MERGEPAINT: return (~s & 0xFFFFFF) | d;
+    default: return s;
+    }
+}
+
+struct CopyCase {
+    const char* name;
+    TRect dest, source;
+    bool sameBitmap;
+};
+
+}  // namespace
+
+class CanvasRowCopy : public ::testing::TestWithParam<CopyCase> {};
+
+// Each destination pixel whose source pixel exists is combined with it once;
+// everything else keeps its pixel, whatever part of either rectangle lies
+// outside its bitmap.
+TEST_P(CanvasRowCopy, MatchesThePixelModelForEveryOperation)
+{
+    const CopyCase& k = GetParam();
+    for (TCopyMode mode : {cmSrcCopy, cmSrcAnd, cmSrcPaint, cmSrcInvert, cmNotSrcCopy, cmSrcErase, cmMergePaint}) {
+        TBitmap src(13, 9), dst(17, 11);
+        FillNoise(src, 1);
+        FillNoise(dst, 2);
+        TBitmap& from = k.sameBitmap ? dst : src;
+        const Image before = Snapshot(dst), source = Snapshot(from);
+        dst.Canvas()->SetCopyMode(mode);
+        dst.Canvas()->CopyRect(k.dest, from.Canvas(), k.source);
+        const bool copies = !k.dest.IsEmpty() && k.dest.Width() == k.source.Width() && k.dest.Height() == k.source.Height();
+        for (int y = 0; y < dst.Height(); ++y)
+            for (int x = 0; x < dst.Width(); ++x) {
+                TColor want = before[y][x];
+                const int sx = x - k.dest.Left + k.source.Left, sy = y - k.dest.Top + k.source.Top;
+                if (copies && k.dest.Contains(TPoint{x, y}) && sx >= 0 && sy >= 0 && sx < from.Width() && sy < from.Height())
+                    want = Combine(mode, before[y][x], source[sy][sx]);
+                ASSERT_EQ(dst.Canvas()->Pixels[x][y], want) << k.name << " mode " << mode << " at " << x << "," << y;
+            }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clipping, CanvasRowCopy,
+    ::testing::Values(CopyCase{"inside", Rect(2, 3, 9, 8), Rect(1, 1, 8, 6), false},
+                      CopyCase{"destination at a negative origin", Rect(-4, -3, 6, 5), Rect(0, 0, 10, 8), false},
+                      CopyCase{"destination past the right and bottom", Rect(12, 7, 25, 16), Rect(0, 0, 13, 9), false},
+                      CopyCase{"source partly before its bitmap", Rect(3, 2, 12, 9), Rect(-5, -2, 4, 5), false},
+                      CopyCase{"source partly past its bitmap", Rect(0, 0, 9, 7), Rect(8, 5, 17, 12), false},
+                      CopyCase{"wholly outside", Rect(20, 0, 25, 5), Rect(0, 0, 5, 5), false},
+                      CopyCase{"zero width", Rect(2, 2, 2, 6), Rect(0, 0, 0, 4), false},
+                      CopyCase{"zero height", Rect(2, 2, 6, 2), Rect(0, 0, 4, 0), false},
+                      CopyCase{"within one bitmap, overlapping down and right", Rect(3, 2, 14, 10), Rect(1, 1, 12, 9), true},
+                      CopyCase{"within one bitmap, overlapping up and left", Rect(0, 0, 11, 8), Rect(2, 3, 13, 11), true}));
+
+struct FillCase {
+    const char* name;
+    TRect rect;
+};
+
+class CanvasRowFill : public ::testing::TestWithParam<FillCase> {};
+
+// Solid and pattern fills cover exactly the clipped rectangle, the pattern
+// counted from the bitmap's origin; a clear brush leaves every pixel.
+TEST_P(CanvasRowFill, MatchesThePixelModel)
+{
+    const TRect r = GetParam().rect;
+    TBitmap pattern(8, 8);
+    FillNoise(pattern, 3);
+    enum { Solid, Pattern, Clear };
+    for (int brush : {Solid, Pattern, Clear}) {
+        TBitmap b(37, 29);
+        FillNoise(b, 4);
+        const Image before = Snapshot(b);
+        TCanvas* c = b.Canvas();
+        c->Brush()->Color = TColor(0x3366CC);
+        c->Brush()->Style = brush == Clear ? TBrushStyle::bsClear : TBrushStyle::bsSolid;
+        c->Brush()->Bitmap = brush == Pattern ? &pattern : nullptr;
+        c->FillRect(r);
+        for (int y = 0; y < b.Height(); ++y)
+            for (int x = 0; x < b.Width(); ++x) {
+                TColor want = before[y][x];
+                if (brush != Clear && r.Contains(TPoint{x, y}))
+                    want = brush == Pattern ? pattern.Canvas()->Pixels[x % 8][y % 8] : TColor(0x3366CC);
+                ASSERT_EQ(c->Pixels[x][y], want) << GetParam().name << " brush " << brush << " at " << x << "," << y;
+            }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clipping, CanvasRowFill,
+    ::testing::Values(FillCase{"inside, several pattern periods each way", Rect(3, 2, 34, 27)},
+                      FillCase{"narrower than a period", Rect(5, 1, 8, 4)},
+                      FillCase{"negative origin", Rect(-6, -9, 11, 13)},
+                      FillCase{"past the right and bottom", Rect(30, 20, 60, 50)},
+                      FillCase{"wholly outside", Rect(-10, 0, -1, 10)},
+                      FillCase{"zero size", Rect(4, 4, 4, 4)},
+                      FillCase{"inverted", Rect(10, 10, 4, 4)}));
+
+// Straight one-pixel lines run as spans; mixing pen modes must still touch
+// each pixel once, from the start point up to and excluding the end point.
+TEST(Canvas, StraightLinesMixEachPixelOnceAndClip)
+{
+    struct Case {
+        TPoint from, to;
+    };
+    const Case cases[] = {{{-3, 4}, {9, 4}},  {{9, 5}, {-3, 5}},  {{2, -5}, {2, 7}}, {{3, 7}, {3, -5}},
+                          {{5, 20}, {5, 30}}, {{4, 6}, {4, 6}},   {{14, 2}, {30, 2}}, {{-2, -2}, {6, 6}}};
+    for (const Case& k : cases)
+        for (TPenMode mode : {pmCopy, pmXor, pmNot}) {
+            TBitmap b(16, 12);
+            FillNoise(b, 5);
+            const Image before = Snapshot(b);
+            TCanvas* c = b.Canvas();
+            c->Pen()->Color = TColor(0x00F00F);
+            c->Pen()->Mode = mode;
+            c->MoveTo(k.from.X, k.from.Y);
+            c->LineTo(k.to.X, k.to.Y);
+            Pixels on;
+            const int n = std::max(std::abs(k.to.X - k.from.X), std::abs(k.to.Y - k.from.Y));
+            for (int i = 0; i < n; ++i)  // straight or 45 degrees: one pixel a step
+                on.insert({k.from.X + i * ((k.to.X > k.from.X) - (k.to.X < k.from.X)),
+                           k.from.Y + i * ((k.to.Y > k.from.Y) - (k.to.Y < k.from.Y))});
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width(); ++x) {
+                    const TColor d = before[y][x];
+                    const TColor want = !on.count({x, y}) ? d : mode == pmCopy ? TColor(0x00F00F)
+                                                            : mode == pmXor   ? d ^ 0x00F00F
+                                                                              : ~d & 0xFFFFFF;
+                    ASSERT_EQ(c->Pixels[x][y], want) << "mode " << mode << " at " << x << "," << y;
+                }
+        }
+}
+
+TEST(Canvas, RectangleOutlineMixesEachPixelOnce)
+{
+    for (int width : {1, 2}) {
+        TBitmap b(12, 10);
+        FillNoise(b, 6);
+        const Image before = Snapshot(b);
+        TCanvas* c = b.Canvas();
+        c->Pen()->Mode = pmXor;
+        c->Pen()->Color = TColor(0xFFFFFF);
+        c->Pen()->Width = width;
+        c->Brush()->Style = TBrushStyle::bsClear;
+        c->Rectangle(-1, 2, 9, 12);
+        const Pixels ring = Box(-1, 2, 8, 11) - Box(-1 + width, 2 + width, 8 - width, 11 - width);
+        for (int y = 0; y < b.Height(); ++y)
+            for (int x = 0; x < b.Width(); ++x)
+                ASSERT_EQ(c->Pixels[x][y], ring.count({x, y}) ? ~before[y][x] & 0xFFFFFF : before[y][x])
+                    << "width " << width << " at " << x << "," << y;
+    }
 }
