@@ -10,7 +10,7 @@ TComponent::TComponent(TComponent* AOwner)
 
 TComponent::~TComponent()
 {
-    state_ << csDestroying;
+    Destroying();
     // Those that asked are told first, then the owner's family.
     std::vector<TComponent*> notify;
     notify.swap(freeNotifies_);
@@ -22,9 +22,16 @@ TComponent::~TComponent()
     if (owner_) owner_->RemoveComponent(this);
 }
 
+void TComponent::Destroying()
+{
+    if (state_.Contains(csDestroying)) return;
+    state_ << csDestroying;
+    for (TComponent* c : components_) c->Destroying();
+}
+
 void TComponent::DestroyComponents()
 {
-    for (TComponent* c : components_) c->state_ << csDestroying;
+    for (TComponent* c : components_) c->Destroying();
     while (!components_.empty()) {
         TComponent* last = components_.back();
         components_.pop_back();

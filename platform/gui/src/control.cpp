@@ -113,7 +113,7 @@ void TControl::SetAlign(TAlign a)
 
 bool TControl::Showing() const
 {
-    return visible_ && parent_ && parent_->Showing();
+    return visible_ && parent_ && !ComponentState().Contains(csDestroying) && parent_->Showing();
 }
 
 void TControl::SetEnabled(bool v)

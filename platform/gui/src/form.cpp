@@ -22,7 +22,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
 
 TCustomForm::~TCustomForm()
 {
-    IncludeState(csDestroying);
+    Destroying();
     gui::detail::DestroyFormWindow(*this);
     Application->RemoveForm(this);
 }
@@ -90,7 +90,7 @@ void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 bool TCustomForm::Showing() const
 {
-    return Visible() && HandleAllocated();
+    return Visible() && HandleAllocated() && !ComponentState().Contains(csDestroying);
 }
 
 void TCustomForm::Show()

@@ -29,7 +29,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), paintCanvas_(st
 
 TWinControl::~TWinControl()
 {
-    IncludeState(csDestroying);
+    Destroying();
     // A window frees its child controls, whoever owns them. Each leaves the
     // list itself, still parented, so that its form forgets it too.
     while (!controls_.empty()) delete controls_.back();

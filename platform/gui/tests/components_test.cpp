@@ -115,3 +115,58 @@ TEST(Components, EventSlotsFireACopySoAHandlerMayRebindItself)
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(slot);
 }
+
+namespace {
+
+// What a control heard while its family went.
+struct Heard {
+    bool removal = false, destroying = false, showing = true;
+    int paints = 0;
+};
+
+// Hears of its family's removals, and repaints at once when it does.
+class RefreshingSibling : public TCustomControl {
+public:
+    RefreshingSibling(TComponent* owner, Heard* heard) : TCustomControl(owner), heard_(heard) {}
+
+protected:
+    void Notification(TComponent* c, TOperation op) override
+    {
+        TCustomControl::Notification(c, op);
+        if (op != opRemove) return;
+        heard_->removal = true;
+        heard_->destroying = ComponentState().Contains(csDestroying);
+        heard_->showing = Showing();
+        Refresh();
+    }
+    void Paint() override { ++heard_->paints; }
+
+private:
+    Heard* heard_;
+};
+
+}  // namespace
+
+// A form being freed marks everything it owns first, so that what its
+// controls do while their siblings go paints nothing.
+using gui_testing::GuiTest;
+
+TEST_F(GuiTest, EverythingAFormOwnsIsMarkedBeforeAnyOfItGoes)
+{
+    Heard heard;
+    TForm* form = NewForm();
+    auto* sibling = new RefreshingSibling(form, &heard);
+    sibling->SetParent(form);
+    sibling->SetBounds(0, 0, 20, 20);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    form->Show();
+    Application->ProcessMessages();
+    ASSERT_GT(heard.paints, 0);
+    heard.paints = 0;
+    delete form;
+    EXPECT_TRUE(heard.removal);
+    EXPECT_TRUE(heard.destroying);
+    EXPECT_FALSE(heard.showing);
+    EXPECT_EQ(heard.paints, 0);
+}

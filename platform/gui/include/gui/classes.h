@@ -52,6 +52,9 @@ public:
 
     // The library's side: removal broadcast and destruction marking.
     void NotifyRemoval(TComponent* removed) { Notification(removed, opRemove); }
+    // Marks this component and all it owns as being destroyed, before any
+    // of them goes: what they do meanwhile fires no events and paints nothing.
+    void Destroying();
 
 protected:
     // The base passes the notification on to every owned component.
