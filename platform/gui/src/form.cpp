@@ -371,6 +371,8 @@ TModalResult TCustomForm::ShowModal()
             TCloseAction action = caHide;
             if (CloseQuery()) DoClose(action);
             else action = caNone;
+            // A form that frees itself goes once the loop that called it runs.
+            if (action == caFree) Release();
             if (action != caNone) break;
             modalResult_ = mrNone;
         }

@@ -67,6 +67,16 @@ TEST_F(Forms, CloseBoxAndCloseGiveCancelAndAClickAnywhereGivesTheButtonsResult)
     EXPECT_EQ(dialog->ShowModal(), mrOk);
 }
 
+TEST_F(Forms, AModalFormThatFreesItselfOnCloseGoesAfterItsResultIsGiven)
+{
+    dialog->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    gui::PostInput([&] { gui::PressKey(*dialog, VK_RETURN); });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(IsAlive(dialog)) << "still there for its caller";
+    Application->ProcessMessages();
+    EXPECT_FALSE(IsAlive(dialog));
+}
+
 TEST_F(Forms, EditMaxLengthLimitsTypingAndPastingButNotAssignment)
 {
     edit->SetMaxLength(3);
