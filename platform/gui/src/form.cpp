@@ -227,12 +227,12 @@ TButton* FindButton(const TWinControl& parent, Pick pick)
     return nullptr;
 }
 
-}  // namespace
-
-TWinControl* TCustomForm::FindNextControl(TWinControl* current, bool forward, bool checkTabStop) const
+// The next control after `current` in the tab order of what `root` holds,
+// round to the start; with `sameParent` only root's own children count.
+TWinControl* FindNextIn(const TWinControl& root, TWinControl* current, bool forward, bool checkTabStop, bool sameParent)
 {
     std::vector<TWinControl*> list;
-    CollectTabOrder(*this, list);
+    CollectTabOrder(root, list);
     if (list.empty()) return nullptr;
     const int n = static_cast<int>(list.size());
     const auto it = std::find(list.begin(), list.end(), current);
@@ -241,9 +241,17 @@ TWinControl* TCustomForm::FindNextControl(TWinControl* current, bool forward, bo
         index = forward ? (index + 1) % n : (index - 1 + n) % n;
         TWinControl* c = list[static_cast<std::size_t>(index)];
         if (c == current) break;
+        if (sameParent && c->Parent() != &root) continue;
         if (c->CanFocus() && (!checkTabStop || c->TabStop()) && c->TabList().empty()) return c;
     }
     return nullptr;
+}
+
+}  // namespace
+
+TWinControl* TCustomForm::FindNextControl(TWinControl* current, bool forward, bool checkTabStop) const
+{
+    return FindNextIn(*this, current, forward, checkTabStop, false);
 }
 
 void TCustomForm::SelectNext(TWinControl* current, bool forward, bool checkTabStop)
@@ -285,7 +293,11 @@ void TCustomForm::DialogKey(TMessage& m)
     case VK_RIGHT:
     case VK_DOWN:
         if (!activeControl_) return;
-        SelectNext(activeControl_, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+        // The arrows move among the focused control's siblings only: the
+        // buttons of one group, round and round.
+        if (TWinControl* next = FindNextIn(activeControl_->Parent() ? *activeControl_->Parent() : *this, activeControl_,
+                                           m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false, true))
+            next->SetFocus();
         m.Result = 1;
         return;
     case VK_RETURN:

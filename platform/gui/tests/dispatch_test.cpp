@@ -119,6 +119,22 @@ TEST_F(Dispatch, ArrowsReachAControlThatWantsThemAndNavigateOtherwise)
     EXPECT_TRUE(b->Focused());
 }
 
+TEST_F(Dispatch, ArrowsMoveAmongTheFocusedControlsSiblingsOnly)
+{
+    auto* group = new TGroupBox(form);
+    group->SetParent(form);
+    group->SetBounds(10, 50, 150, 45);
+    Probe* first = AddProbe(group, EventLog(), "first", Bounds(5, 15, 40, 20));
+    Probe* second = AddProbe(group, EventLog(), "second", Bounds(50, 15, 40, 20));
+    second->SetFocus();
+    gui::PressKey(*form, VK_RIGHT);
+    EXPECT_TRUE(first->Focused()) << "round within the group, not on to the form's controls";
+    gui::PressKey(*form, VK_LEFT);
+    EXPECT_TRUE(second->Focused());
+    gui::PressKey(*form, VK_TAB);
+    EXPECT_TRUE(a->Focused()) << "the tab key goes through the whole form";
+}
+
 TEST_F(Dispatch, KeyPreviewRunsFirstAndMaySwallowOrRewriteTheKey)
 {
     form->SetKeyPreview(true);
