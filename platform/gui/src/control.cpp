@@ -266,7 +266,9 @@ void TControl::WndProc(TMessage& m)
     if (mouse.down) {
         TShiftState shift = gui::detail::ShiftFromKeys(m.WParam);
         if (mouse.button == mbLeft && style_.Contains(csCaptureMouse)) SetMouseCapture(true);
-        if (mouse.button == mbLeft && style_.Contains(csClickEvents)) clicked_ = true;
+        // The second press of a double-click double-clicks; its release
+        // does not click again.
+        if (mouse.button == mbLeft && !mouse.dbl && style_.Contains(csClickEvents)) clicked_ = true;
         if (mouse.dbl) {
             shift << ssDouble;
             if (style_.Contains(csClickEvents)) DblClick();

@@ -53,6 +53,18 @@ TEST_F(Dispatch, DoubleClickIsASecondPressWithDouble)
     EXPECT_EQ(Events().back(), "a down 0 [LeftDouble] 10,5");
 }
 
+TEST_F(Dispatch, ADoubleClickClicksOnceAndThenDoubleClicks)
+{
+    a->OnClick = [this](TObject*) { a->Note("click"); };
+    a->OnDblClick = [this](TObject*) { a->Note("dblclick"); };
+    gui::PressMouse(*form, mbLeft, 20, 15);
+    gui::ReleaseMouse(*form, mbLeft, 20, 15);
+    gui::PressMouse(*form, mbLeft, 20, 15, true);
+    gui::ReleaseMouse(*form, mbLeft, 20, 15);
+    EXPECT_EQ(Events(), (Strings{"a down 0 [Left] 10,5", "a click", "a up 0 [] 10,5", "a dblclick",
+                                 "a down 0 [LeftDouble] 10,5", "a up 0 [] 10,5"}));
+}
+
 TEST_F(Dispatch, GraphicControlsGetMouseThroughTheirParentTopmostEnabledFirst)
 {
     auto* under = new TLabel(form);
