@@ -284,7 +284,8 @@ void TCustomForm::DialogKey(TMessage& m)
     }
     switch (m.WParam) {
     case VK_TAB:
-        if (shift.Contains(ssAlt)) return;
+        // Alt+Tab is the desktop's; Ctrl+Tab belongs to page controls.
+        if (shift.Contains(ssAlt) || shift.Contains(ssCtrl)) return;
         SelectNext(activeControl_, !shift.Contains(ssShift), true);
         m.Result = 1;
         return;
@@ -292,7 +293,7 @@ void TCustomForm::DialogKey(TMessage& m)
     case VK_UP:
     case VK_RIGHT:
     case VK_DOWN:
-        if (!activeControl_) return;
+        if (!activeControl_ || shift.Contains(ssAlt)) return;
         // The arrows move among the focused control's siblings only: the
         // buttons of one group, round and round.
         if (TWinControl* next = FindNextIn(activeControl_->Parent() ? *activeControl_->Parent() : *this, activeControl_,
@@ -302,6 +303,8 @@ void TCustomForm::DialogKey(TMessage& m)
         return;
     case VK_RETURN:
     case VK_ESCAPE: {
+        // Only the bare key presses a button.
+        if (shift.Contains(ssShift) || shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return;
         TButton* button = nullptr;
         if (m.WParam == VK_RETURN) {
             button = dynamic_cast<TButton*>(activeControl_);

@@ -147,6 +147,22 @@ TEST_F(Dispatch, ArrowsMoveAmongTheFocusedControlsSiblingsOnly)
     EXPECT_TRUE(a->Focused()) << "the tab key goes through the whole form";
 }
 
+TEST_F(Dispatch, TabAndArrowsWithModifiersAreNotNavigation)
+{
+    struct Case {
+        WORD modifier, key;
+    };
+    for (const Case c : {Case{VK_CONTROL, VK_TAB}, Case{VK_MENU, VK_TAB}, Case{VK_MENU, VK_RIGHT}}) {
+        b->SetFocus();
+        ClearEvents();
+        gui::PressKey(*form, c.modifier);
+        gui::PressKey(*form, c.key);
+        gui::ReleaseKey(*form, c.modifier);
+        EXPECT_TRUE(b->Focused()) << c.modifier << "+" << c.key;
+        EXPECT_EQ(Events(), (Strings{"b key " + std::to_string(c.modifier), "b key " + std::to_string(c.key)}));
+    }
+}
+
 TEST_F(Dispatch, KeyPreviewRunsFirstAndMaySwallowOrRewriteTheKey)
 {
     form->SetKeyPreview(true);

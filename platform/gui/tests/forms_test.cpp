@@ -56,6 +56,18 @@ TEST_F(Forms, DialogKeysPressTheDefaultAndCancelButtons)
     }
 }
 
+TEST_F(Forms, EnterWithShiftPressesNoButton)
+{
+    gui::PostInput([&] {
+        gui::PressKey(*dialog, VK_SHIFT);
+        gui::PressKey(*dialog, VK_RETURN);
+        gui::ReleaseKey(*dialog, VK_SHIFT);
+        EXPECT_EQ(dialog->ModalResult(), mrNone) << "no button pressed";
+        gui::PressKey(*dialog, VK_RETURN);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+}
+
 TEST_F(Forms, CloseBoxAndCloseGiveCancelAndAClickAnywhereGivesTheButtonsResult)
 {
     gui::PostInput([&] { gui::CloseBox(*dialog); });
