@@ -152,18 +152,17 @@ public:
         return b && !b->Surface().empty() ? &b->Surface() : nullptr;
     }
     // Brush over the canvas rectangle r, clipped once. Pattern rows repeat
-    // every pattern height, so later rows copy the row one period above.
+    // every pattern height, so later rows copy the row one period above;
+    // solid rows are simply filled.
     void brushRect(const TRect& r)
     {
         const int sx0 = std::max(r.Left + t_.origin.X, clip_.Left), sx1 = std::min(r.Right + t_.origin.X, clip_.Right);
         const int sy0 = std::max(r.Top + t_.origin.Y, clip_.Top), sy1 = std::min(r.Bottom + t_.origin.Y, clip_.Bottom);
         if (sx0 >= sx1) return;
         const Surface* p = pattern();
-        if (!p && brush_.Style == TBrushStyle::bsClear) return;
-        const int period = p ? p->height() : 1;
         for (int sy = sy0; sy < sy1; ++sy) {
             std::uint32_t* row = t_.surface->row(sy);
-            if (sy - sy0 >= period) std::copy_n(t_.surface->row(sy - period) + sx0, sx1 - sx0, row + sx0);
+            if (p && sy - sy0 >= p->height()) std::copy_n(t_.surface->row(sy - p->height()) + sx0, sx1 - sx0, row + sx0);
             else brushRow(row, sx0, sx1, sy);
         }
     }
