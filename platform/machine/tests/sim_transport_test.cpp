@@ -231,6 +231,7 @@ TEST_F(SimTransportTest, SampleRatesFollowTheFamily)
         {"zavo24-50", 96000, 1}, {"zavo24-50", 12000, 0}, {"zavo24-20", 44100, 1}, {"zavo24-20", 96000, 0},
         {"zavo24-30", 8000, 1},  {"zavo24-30", 88200, 0}, {"zavo24-70", 11025, 1}, {"tarnex-90", 88200, 1},
         {"tarnex-b0", 22050, 0}, {"kaltor-100", 32000, 1}, {"kaltor-100", 8000, 0},
+        {"zavo24-60", 25000, 1}, {"zavo24-60", 100000, 1}, {"zavo24-60", 100001, 0}, {"zavo24-60", 16000, 1},
     };
     std::size_t card = 0;
     for (const auto& c : cases) {
@@ -246,6 +247,10 @@ TEST_F(SimTransportTest, SampleRatesFollowTheFamily)
     Send(file_, {CMD_SET_FLAGS, 0, 0, DRIVER_FLAG_RATE_LOCK});
     EXPECT_EQ(Word(file_, IOCTL_SET_SAMPLE_RATE, U32(48000)), 2u);
     EXPECT_EQ(Word(file_, IOCTL_SET_SAMPLE_RATE, U32(44100)), 0u);
+    // A card's own list of rates stands in for its family's.
+    Hooks().SetSupportedRates({44100, 96000});
+    EXPECT_EQ(Word(file_, IOCTL_CHECK_SAMPLE_RATE, U32(96000)), 1u);
+    EXPECT_EQ(Word(file_, IOCTL_CHECK_SAMPLE_RATE, U32(48000)), 0u);
 }
 
 TEST_F(SimTransportTest, RealTimeClockTicksAtTheSampleRate)

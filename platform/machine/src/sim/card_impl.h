@@ -169,8 +169,7 @@ public:
     bool InUse() const noexcept;
     bool PipeReserved(std::uint32_t direction, unsigned pipe) const noexcept;
     std::uint16_t PipeCount(std::uint32_t direction) const noexcept;
-    std::vector<std::uint32_t> SupportedRates() const;
-    bool RateSupported(std::uint32_t rate) const;
+    bool RateSupported(std::uint32_t rate) const noexcept;
     std::uint32_t DetectedClocks() const noexcept;
     std::uint32_t NextCookie() noexcept { return nextCookie_++; }
     void FillCaps(sim::CapabilitiesRecord& caps) const;

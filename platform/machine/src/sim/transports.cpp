@@ -3,6 +3,7 @@
 // and pause. A refusal is an answer word, not a failed request.
 #include <algorithm>
 #include <atomic>
+#include <span>
 
 #include "handlers.h"
 #include "win32/errors.h"
@@ -81,37 +82,44 @@ std::uint16_t CardDriver::Impl::PipeCount(std::uint32_t direction) const noexcep
     return direction == 0 ? config_.outputPipes : direction == 1 ? config_.inputPipes : 0;
 }
 
-std::vector<std::uint32_t> CardDriver::Impl::SupportedRates() const
+namespace {
+
+constexpr std::uint32_t kLowRates[] = {8000, 11025, 16000, 22050};
+constexpr std::uint32_t kProRates[] = {32000, 44100, 48000, 88200, 96000};
+constexpr std::uint32_t kConsumerRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
+constexpr std::uint32_t kFixedRates[] = {44100, 48000};
+constexpr std::uint32_t kAllRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000};
+
+bool Listed(std::span<const std::uint32_t> rates, std::uint32_t rate) noexcept
 {
-    if (!config_.sampleRates.empty()) return config_.sampleRates;
+    return std::find(rates.begin(), rates.end(), rate) != rates.end();
+}
+
+}  // namespace
+
+// Asked with the card's lock held, which the clock thread also takes: answered
+// from the family's table, never by building the list of every rate.
+bool CardDriver::Impl::RateSupported(std::uint32_t rate) const noexcept
+{
+    if (!config_.sampleRates.empty()) return Listed(config_.sampleRates, rate);
     switch (config_.family) {
-    case 0x60: {
-        std::vector<std::uint32_t> rates{8000, 11025, 16000, 22050};
-        for (std::uint32_t rate = 25000; rate <= 100000; ++rate)
-            rates.push_back(rate);
-        return rates;
-    }
+    case 0x60:
+        return Listed(kLowRates, rate) || (rate >= 25000 && rate <= 100000);
     case 0x80:
     case 0x90:
     case 0xA0:
     case 0xB0:
     case 0x100:
-        return {32000, 44100, 48000, 88200, 96000};
+        return Listed(kProRates, rate);
     case 0x30:
     case 0xC0:
-        return {8000, 11025, 16000, 22050, 32000, 44100, 48000};
+        return Listed(kConsumerRates, rate);
     case 0x10:
     case 0x20:
-        return {44100, 48000};
+        return Listed(kFixedRates, rate);
     default:
-        return {8000, 11025, 16000, 22050, 32000, 44100, 48000, 88200, 96000};
+        return Listed(kAllRates, rate);
     }
-}
-
-bool CardDriver::Impl::RateSupported(std::uint32_t rate) const
-{
-    const std::vector<std::uint32_t> rates = SupportedRates();
-    return std::find(rates.begin(), rates.end(), rate) != rates.end();
 }
 
 }  // namespace machine
