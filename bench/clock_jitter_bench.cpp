@@ -168,7 +168,6 @@ void CardClock(benchmark::State& state)
 {
     machine_testing::TestMachine machine(machine_testing::Cards({"default"}),
                                          machine_testing::TestMachineOptions{machine::ClockMode::RealTime});
-    machine.Hooks(0).SetClockMode(machine::ClockMode::RealTime);
     for (auto _ : state) {
         RunningTransport transport(machine.InterfacePath(0));
         if (!transport.running()) {

@@ -39,6 +39,7 @@ public:
     }
 
     DWORD size() const { return static_cast<DWORD>(bytes_.size()); }
+    std::uint32_t count() const { return (bytes_.size() - sizeof(std::uint32_t)) / sizeof(MixerMessage); }
     BYTE* data() { return bytes_.data(); }
 
     // Message i's header and its first parameter word (at 0x10), with the
@@ -139,9 +140,9 @@ private:
 };
 
 // True when every message of the answered request is done.
-bool AllDone(const MixerRequest& request, std::uint32_t count)
+bool AllDone(const MixerRequest& request)
 {
-    for (std::uint32_t i = 0; i < count; ++i)
+    for (std::uint32_t i = 0; i < request.count(); ++i)
         if (request.Status(i) != machine::sim::kStatusDone) return false;
     return true;
 }
@@ -150,7 +151,7 @@ bool AllDone(const MixerRequest& request, std::uint32_t count)
 // and then makes the plain call as often, so that both meet the same load;
 // the iteration's time is one round trip's, and the counters give the plain
 // call's time and the ratio.
-void RoundTrips(benchmark::State& state, MixerRequest request, std::uint32_t count)
+void RoundTrips(benchmark::State& state, MixerRequest request)
 {
     machine_testing::TestMachine machine;
     OpenCard card(machine.InterfacePath(0));
@@ -160,7 +161,7 @@ void RoundTrips(benchmark::State& state, MixerRequest request, std::uint32_t cou
                                request.data(), request.size(), &returned, nullptr);
     };
     if (card.handle() == INVALID_HANDLE_VALUE || send() != TRUE || returned != request.size() ||
-        !AllDone(request, count)) {
+        !AllDone(request)) {
         state.SkipWithError("the card did not answer the mixer request");
         return;
     }
@@ -186,8 +187,8 @@ void RoundTrips(benchmark::State& state, MixerRequest request, std::uint32_t cou
     state.counters["ratio"] = device / direct;
 }
 
-void ConsoleMessage(benchmark::State& state) { RoundTrips(state, ConsoleGainRead(), 1); }
-void AsioMessages(benchmark::State& state) { RoundTrips(state, AsioMonitorSettings(), 3); }
+void ConsoleMessage(benchmark::State& state) { RoundTrips(state, ConsoleGainRead()); }
+void AsioMessages(benchmark::State& state) { RoundTrips(state, AsioMonitorSettings()); }
 
 // A fixed count of iterations: the iteration's time is one round trip of
 // the 2 x 64 calls it makes, so a minimum time would run far too long.
