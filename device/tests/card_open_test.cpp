@@ -27,8 +27,7 @@ TEST_F(CardOpenTest, ConstructionReadsCapsAndFlagsThenCloses)
 
     auto log = Log();
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].code, IOCTL_GET_CAPS);
-    EXPECT_EQ(log[0].outSize, sizeof(CapabilitiesRecord));
+    ExpectRequest(log[0], IOCTL_GET_CAPS, 0, sizeof(CapabilitiesRecord));
     EXPECT_EQ(log[1].code, IOCTL_MIXER_MESSAGE);
     EXPECT_EQ(Message(log[1]).Command, CMD_GET_FLAGS);
 
@@ -123,10 +122,8 @@ TEST_F(CardOpenTest, KaltorBoxCardAsksTwice)
     EXPECT_EQ(card->IsValid(), 1);
     auto log = Log();
     ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log[0].code, IOCTL_GET_CAPS);
-    EXPECT_EQ(log[0].outSize, 680u);
-    EXPECT_EQ(log[1].code, IOCTL_GET_CAPS);
-    EXPECT_EQ(log[1].outSize, 8u);
+    ExpectRequest(log[0], IOCTL_GET_CAPS, 0, 680);
+    ExpectRequest(log[1], IOCTL_GET_CAPS, 0, 8);
     const auto& box = Machine().Config(0).boxType;
     EXPECT_EQ(0, std::memcmp(card->BoxType().Bytes, box.data(), 8));
 }

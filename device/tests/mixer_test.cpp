@@ -240,8 +240,7 @@ TEST_F(MixerTest, OpenMixerTurnsMetersOn)
 
     auto log = Log();
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].code, IOCTL_OPEN_MIXER);
-    EXPECT_EQ(log[0].outSize, 4u);
+    ExpectRequest(log[0], IOCTL_OPEN_MIXER, 0, 4);
     EXPECT_EQ(Message(log[1]).Command, CMD_SET_METERS);
     EXPECT_EQ(ParamsOf(Message(log[1])), Value(1));
     card->Close();
@@ -327,8 +326,7 @@ TEST_F(MixerTest, CloseMixerEndsTheSession)
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(Message(log[0]).Command, CMD_SET_METERS);
     EXPECT_EQ(ParamsOf(Message(log[0])), Value(0));
-    EXPECT_EQ(log[1].code, IOCTL_CLOSE_MIXER);
-    EXPECT_EQ(log[1].inSize, 4u);
+    ExpectRequest(log[1], IOCTL_CLOSE_MIXER, 4, 0);
     EXPECT_EQ(Input<DWORD>(log[1]), cookie);
     EXPECT_EQ(card->GetMixerCookie(), 0u);
     EXPECT_EQ(Hooks().MixerSessions(), 0u);

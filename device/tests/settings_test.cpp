@@ -86,10 +86,8 @@ TEST_F(SettingsTest, WaveBufferSize)
     EXPECT_EQ(size, 1024u);
     auto log = Log();
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].code, IOCTL_SET_WAVE_BUFFER_SIZE);
-    EXPECT_EQ(log[0].inSize, 4u);
-    EXPECT_EQ(log[1].code, IOCTL_GET_WAVE_BUFFER_SIZE);
-    EXPECT_EQ(log[1].outSize, 4u);
+    ExpectRequest(log[0], IOCTL_SET_WAVE_BUFFER_SIZE, 4, 0);
+    ExpectRequest(log[1], IOCTL_GET_WAVE_BUFFER_SIZE, 0, 4);
     card->Close();
 }
 

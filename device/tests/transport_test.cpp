@@ -35,10 +35,8 @@ TEST_F(TransportTest, OpenAndCloseTransport)
     EXPECT_TRUE(Hooks().Transports().empty());
     auto log = Log();
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].code, IOCTL_OPEN_TRANSPORT);
-    EXPECT_EQ(log[0].outSize, 4u);
-    EXPECT_EQ(log[1].code, IOCTL_CLOSE_TRANSPORT);
-    EXPECT_EQ(log[1].inSize, 4u);
+    ExpectRequest(log[0], IOCTL_OPEN_TRANSPORT, 0, 4);
+    ExpectRequest(log[1], IOCTL_CLOSE_TRANSPORT, 4, 0);
     EXPECT_EQ(Input<DWORD>(log[1]), cookie);
 
     // No session: nothing to send.
