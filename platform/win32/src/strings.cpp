@@ -15,6 +15,7 @@
 
 #include "win32/errors.h"
 #include "win32/strings.h"
+#include "utf.h"
 
 namespace {
 
@@ -85,46 +86,11 @@ int lstrcmpA(LPCSTR a, LPCSTR b)
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-// One code point from UTF-8; malformed, overlong or surrogate sequences
-// give U+FFFD and consume one byte.
-char32_t DecodeUtf8(std::span<const unsigned char> in, std::size_t& at)
-{
-    const unsigned char lead = in[at++];
-    if (lead < 0x80) return lead;
-    int extra = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1, cp = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2, cp = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3, cp = lead & 0x07, minimum = 0x10000;
-    } else {
-        return kReplacement;
-    }
-    if (at + static_cast<std::size_t>(extra) > in.size()) return kReplacement;
-    for (int i = 0; i < extra; ++i) {
-        const unsigned char next = in[at + static_cast<std::size_t>(i)];
-        if ((next & 0xC0) != 0x80) return kReplacement;
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
-    at += static_cast<std::size_t>(extra);
-    return cp;
-}
-
-// One code point from UTF-16; a lone surrogate gives U+FFFD.
-char32_t DecodeUtf16(std::span<const WCHAR> in, std::size_t& at)
-{
-    const char32_t unit = in[at++];
-    if (unit < 0xD800 || unit > 0xDFFF) return unit;
-    if (unit <= 0xDBFF && at < in.size() && in[at] >= 0xDC00 && in[at] <= 0xDFFF)
-        return 0x10000 + ((unit - 0xD800) << 10) + (in[at++] - 0xDC00);
-    return kReplacement;
-}
+using win32::utf::DecodeUtf16;
+using win32::utf::DecodeUtf8;
+using win32::utf::EncodeUtf16;
+using win32::utf::EncodeUtf8;
+using win32::utf::kReplacement;
 
 bool CodePageKnown(UINT codePage) { return codePage == CP_ACP || codePage == CP_UTF8; }
 
@@ -152,46 +118,6 @@ int Deliver(std::size_t needed, Unit* destination, int destinationLength, Encode
     }
     encode(destination);
     return static_cast<int>(needed);
-}
-
-int EncodeUtf8(char32_t cp, char* out)
-{
-    if (cp < 0x80) {
-        if (out) out[0] = static_cast<char>(cp);
-        return 1;
-    }
-    if (cp < 0x800) {
-        if (out) out[0] = static_cast<char>(0xC0 | (cp >> 6)), out[1] = static_cast<char>(0x80 | (cp & 0x3F));
-        return 2;
-    }
-    if (cp < 0x10000) {
-        if (out) {
-            out[0] = static_cast<char>(0xE0 | (cp >> 12));
-            out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out[2] = static_cast<char>(0x80 | (cp & 0x3F));
-        }
-        return 3;
-    }
-    if (out) {
-        out[0] = static_cast<char>(0xF0 | (cp >> 18));
-        out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out[3] = static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return 4;
-}
-
-int EncodeUtf16(char32_t cp, WCHAR* out)
-{
-    if (cp < 0x10000) {
-        if (out) out[0] = static_cast<WCHAR>(cp);
-        return 1;
-    }
-    if (out) {
-        out[0] = static_cast<WCHAR>(0xD800 + ((cp - 0x10000) >> 10));
-        out[1] = static_cast<WCHAR>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    }
-    return 2;
 }
 
 }  // namespace

@@ -136,6 +136,22 @@ TEST_F(Registry, WideCallsSeeTheSameStrings)
     size = 0;
     ASSERT_EQ(RegQueryValueExW(key.get(), u"Name", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 4u);
+
+    // Beyond ASCII: a pair becomes one four-byte character, a lone surrogate '?',
+    // and a byte that is not UTF-8 becomes U+FFFD on the way back.
+    const std::u16string text = u"\u00FC\u20AC\U0001D11E" + std::u16string(1, u'\xD800') + u"x";
+    ASSERT_EQ(RegSetValueExW(key.get(), u"Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                             static_cast<DWORD>(text.size() * 2)),
+              ERROR_SUCCESS);
+    size = static_cast<DWORD>(buffer.size());
+    ASSERT_EQ(RegQueryValueExA(key.get(), "Text", nullptr, nullptr, buffer.data(), &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), size),
+              "\xC3\xBC\xE2\x82\xAC\xF0\x9D\x84\x9E?x");
+    ASSERT_EQ(RegSetValueExA(key.get(), "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>("a\xFF\xC3"), 3),
+              ERROR_SUCCESS);
+    size = static_cast<DWORD>(buffer.size());
+    ASSERT_EQ(RegQueryValueExW(key.get(), u"Text", nullptr, nullptr, buffer.data(), &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), size / 2), u"a\uFFFD\uFFFD");
 }
 
 TEST_F(Registry, NamesCompareIgnoringCaseAndKeepTheirSpelling)

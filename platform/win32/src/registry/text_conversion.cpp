@@ -1,101 +1,33 @@
 #include "text_conversion.h"
 
+#include "../utf.h"
+
 namespace win32::registry {
-namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// One UTF-8 sequence at `text[i]`; advances `i`. Malformed input yields
-// U+FFFD for its first byte only, so no byte is ever skipped silently.
-char32_t DecodeUtf8(std::string_view text, std::size_t& i)
-{
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    std::size_t length = 0;
-    char32_t c = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, c = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, c = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, c = lead & 0x07, minimum = 0x10000;
-    }
-    if (length == 0 || i + length > text.size()) {
-        ++i;
-        return kReplacement;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return kReplacement;
-        }
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        ++i;
-        return kReplacement;
-    }
-    i += length;
-    return c;
-}
-
-}  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text)
 {
+    const std::span<const unsigned char> in(reinterpret_cast<const unsigned char*>(text.data()), text.size());
     std::u16string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const char32_t c = DecodeUtf8(text, i);
-        if (c < 0x10000) {
-            out += static_cast<char16_t>(c);
-        } else {
-            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        }
-    }
+    char16_t units[2];
+    for (std::size_t at = 0; at < in.size();)
+        out.append(units, static_cast<std::size_t>(utf::EncodeUtf16(utf::DecodeUtf8(in, at), units)));
     return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text)
 {
+    const std::span<const char16_t> in(text.data(), text.size());
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            out += '?';
-        } else {
-            AppendUtf8(out, unit);
-        }
+    char bytes[4];
+    for (std::size_t at = 0; at < in.size();) {
+        const std::size_t start = at;
+        const char32_t cp = utf::DecodeUtf16(in, at);
+        if (utf::IsSurrogate(in[start]) && at == start + 1)
+            out += '?';  // unpaired: Windows' default character, not U+FFFD
+        else
+            out.append(bytes, static_cast<std::size_t>(utf::EncodeUtf8(cp, bytes)));
     }
     return out;
 }
