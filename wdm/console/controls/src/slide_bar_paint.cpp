@@ -4,7 +4,37 @@
 
 #include "controls/slide_bar_math.h"
 
-#include <cmath>
+namespace {
+
+// A kept canvas back to the state of a new bitmap's, so that whatever drew
+// on it last time leaves nothing behind but pixels.
+void ResetCanvas(TCanvas& c)
+{
+    *c.Pen() = TPen{};
+    *c.Brush() = TBrush{};
+    if (!c.Font()->SameAs(TFont{})) c.Font()->Assign(TFont{});
+    c.SetCopyMode(cmSrcCopy);
+    c.SetPenPos(TPoint{});
+}
+
+}  // namespace
+
+// The off-screen picture is kept from paint to paint while the size holds:
+// every paint starts by covering all of it with the background, so earlier
+// pixels never show. Owner-drawn ticks hand the canvas to the handler, which
+// may keep it; they get a bitmap of their own for that one paint.
+TBitmap& TzSlideBar::OffscreenBitmap(std::unique_ptr<TBitmap>& own)
+{
+    if (FTicks && FTickStyle != TzTickStyle::tsNormal) {
+        FOffscreen.reset();
+        own = std::make_unique<TBitmap>(Width(), Height());
+        return *own;
+    }
+    if (!FOffscreen) FOffscreen = std::make_unique<TBitmap>();
+    FOffscreen->SetSize(Width(), Height());
+    ResetCanvas(*FOffscreen->Canvas());
+    return *FOffscreen;
+}
 
 void TzSlideBar::Paint()
 {
@@ -12,7 +42,8 @@ void TzSlideBar::Paint()
         CalcThumbRect();  // nothing to draw, but the mouse tests the thumb
         return;
     }
-    TBitmap offscreen(Width(), Height());
+    std::unique_ptr<TBitmap> own;
+    TBitmap& offscreen = OffscreenBitmap(own);
     TCanvas* c = offscreen.Canvas();
     const TRect client = Rect(0, 0, Width(), Height());
 
@@ -61,18 +92,16 @@ void TzSlideBar::Paint()
 
     if (FTicks) PaintTicks(c, x1, y1, x2, y2);
 
+    // The thumb through its mask, composed in place: the background under
+    // the thumb AND the mask, OR the thumb. Both copies clip alike, so this
+    // is the picture a separate composite copied back would give.
     CalcThumbRect();
-    TBitmap composite(W, H);
-    TCanvas* t = composite.Canvas();
     const TRect r = Rect(0, 0, W, H);
-    t->SetCopyMode(cmSrcCopy);
-    t->CopyRect(r, c, FThumbRect);
-    t->SetCopyMode(cmSrcAnd);
-    t->CopyRect(r, FThumbMask->Canvas(), r);
-    t->SetCopyMode(cmSrcPaint);
-    t->CopyRect(r, FThumb->Canvas(), r);
+    c->SetCopyMode(cmSrcAnd);
+    c->CopyRect(FThumbRect, FThumbMask->Canvas(), r);
+    c->SetCopyMode(cmSrcPaint);
+    c->CopyRect(FThumbRect, FThumb->Canvas(), r);
     c->SetCopyMode(cmSrcCopy);
-    c->CopyRect(FThumbRect, t, r);
 
     Canvas()->Draw(0, 0, &offscreen);
 }
@@ -82,8 +111,8 @@ void TzSlideBar::Paint()
 void TzSlideBar::PaintTicks(TCanvas* c, int x1, int y1, int x2, int y2)
 {
     const bool vertical = IsVertical();
-    const long double scale = vertical ? SlideBar::ThumbScale(Height(), FThumb->Height(), FMin, FMax)
-                                       : SlideBar::ThumbScale(Width(), FThumb->Width(), FMin, FMax);
+    const SlideBar::TickScale scale = vertical ? SlideBar::ThumbTickScale(Height(), FThumb->Height(), FMin, FMax)
+                                               : SlideBar::ThumbTickScale(Width(), FThumb->Width(), FMin, FMax);
     const int T = FThickness;
     const bool right = FTickWhere == TBarTickStyle::ttsRight || FTickWhere == TBarTickStyle::ttsBoth;
     const bool left = FTickWhere == TBarTickStyle::ttsLeft || FTickWhere == TBarTickStyle::ttsBoth;

@@ -108,6 +108,7 @@ protected:
 
 private:
     void BuildThumb();
+    TBitmap& OffscreenBitmap(std::unique_ptr<TBitmap>& own);
     void PaintTicks(TCanvas* canvas, int x1, int y1, int x2, int y2);
     void PaintTick(TCanvas* canvas, int a, int b, int p, bool vertical);
 
@@ -134,6 +135,7 @@ private:
     TThumbStyle FThumbStyle = TThumbStyle::tsVertHigh;
     std::unique_ptr<TBitmap> FThumb;
     std::unique_ptr<TBitmap> FThumbMask;
+    std::unique_ptr<TBitmap> FOffscreen;  // the last paint's picture
     int FPressCoordinate = 0;
     int FThumbHalfWidth = 0;
     int FThumbHalfHeight = 0;

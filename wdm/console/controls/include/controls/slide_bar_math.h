@@ -71,14 +71,47 @@ inline std::int64_t TickTravel(std::int64_t offset, long double scale)
     return static_cast<std::int64_t>(t);
 }
 
-// Ticks lie every `step` values from Min; tick k lies at TickTravel(k *
-// step). The first tick after tick `index` that lies elsewhere than tick
-// `index`, or `lastIndex` + 1 when none up to `lastIndex` does. Ticks in
-// between draw the very same pixels, so a dense scale skips them instead of
-// drawing them again and again.
-inline std::int64_t NextDistinctTick(std::int64_t index, std::int64_t step, long double scale, std::int64_t lastIndex)
+// The tick scale kept also as the ratio it stands for, (size - thumb) /
+// (Max - Min), so that a travel can mostly be found by integer division.
+struct TickScale {
+    std::int64_t room = 0;   // size less the thumb
+    std::int64_t range = 0;  // Max - Min
+    long double scale = 0;   // ThumbScale of the two
+};
+
+inline TickScale ThumbTickScale(std::int32_t size, std::int32_t thumb, std::int32_t min, std::int32_t max)
 {
-    const std::int64_t travel = TickTravel(index * step, scale);
+    return {static_cast<std::int64_t>(size) - thumb, static_cast<std::int64_t>(max) - min,
+            ThumbScale(size, thumb, min, max)};
+}
+
+// TickTravel(offset, s.scale), the very same result. The extended product
+// offset * scale is the exact quotient q = offset * room / range rounded
+// twice, off by less than |q| * 2^-62. Unless q is a whole number it lies at
+// least 1 / range from one, which is more than that error while |offset *
+// room| < 2^62: the truncation cannot differ, and the integer quotient
+// (truncated toward zero, as trunc does) gives it. A whole q, or larger
+// operands, take the extended computation itself.
+inline std::int64_t TickTravel(std::int64_t offset, const TickScale& s)
+{
+    constexpr std::int64_t limit = std::int64_t{1} << 31;
+    if (s.range > 0 && offset > -limit && offset < limit && s.room > -limit && s.room < limit) {
+        const std::int64_t product = offset * s.room;
+        if (product == 0 || product % s.range != 0) return product / s.range;  // 0 * scale is 0 exactly
+    }
+    return TickTravel(offset, s.scale);
+}
+
+// Ticks lie every `step` values from Min; tick k lies at travel(k * step),
+// which moves monotonically with k. The first tick after tick `index` that
+// lies elsewhere than tick `index`, or `lastIndex` + 1 when none up to
+// `lastIndex` does. Ticks in between draw the very same pixels, so a dense
+// scale skips them instead of drawing them again and again.
+template <class Travel>
+std::int64_t NextDistinctTickBy(std::int64_t index, std::int64_t step, long double scale, std::int64_t lastIndex,
+                                Travel travelAt)
+{
+    const std::int64_t travel = travelAt(index * step);
     if (scale == 0) return lastIndex + 1;
     // Estimate where the travel moves on by one pixel, then settle it.
     const long double need = (static_cast<long double>(travel) + (scale > 0 ? 1 : -1)) / scale / step;
@@ -86,9 +119,26 @@ inline std::int64_t NextDistinctTick(std::int64_t index, std::int64_t step, long
     if (need > static_cast<long double>(k)) {
         k = need > static_cast<long double>(lastIndex + 1) ? lastIndex + 1 : static_cast<std::int64_t>(std::ceil(need));
     }
-    while (k > index + 1 && TickTravel((k - 1) * step, scale) != travel) --k;
-    while (k <= lastIndex && TickTravel(k * step, scale) == travel) ++k;
+    while (k > index + 1 && travelAt((k - 1) * step) != travel) --k;
+    while (k <= lastIndex && travelAt(k * step) == travel) ++k;
     return k;
+}
+
+inline std::int64_t NextDistinctTick(std::int64_t index, std::int64_t step, long double scale, std::int64_t lastIndex)
+{
+    return NextDistinctTickBy(index, step, scale, lastIndex,
+                              [scale](std::int64_t offset) { return TickTravel(offset, scale); });
+}
+
+// The same for the slider's own scale, whose travels stay within the room
+// and so move monotonically: when the very next tick lies elsewhere, as on
+// any sparse scale, it is the answer without estimating.
+inline std::int64_t NextDistinctTick(std::int64_t index, std::int64_t step, const TickScale& s, std::int64_t lastIndex)
+{
+    if (s.scale != 0 && index < lastIndex && TickTravel((index + 1) * step, s) != TickTravel(index * step, s))
+        return index + 1;
+    return NextDistinctTickBy(index, step, s.scale, lastIndex,
+                              [&s](std::int64_t offset) { return TickTravel(offset, s); });
 }
 
 // The page step of the keyboard: a tenth of the range, at least 1.
