@@ -110,7 +110,9 @@ public:
 
     void WndProc(TMessage& Message) override;
 
-    // The library's side: the focus change of L.5, run by SetFocus.
+    // The library's side of SetFocus: WM_KILLFOCUS to the control that had the
+    // focus, then WM_SETFOCUS to the new one. An inactive form only remembers
+    // the control; the form's activation, which it asks for, focuses it.
     void FocusControl(TWinControl* control);
     void ControlDestroying(TControl* control);
     // The window showing this form on a display, if any (a juce::Component).

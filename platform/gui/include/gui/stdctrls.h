@@ -1,4 +1,4 @@
-// Labels, push buttons and single-line edits.
+// Labels, push buttons, single-line edits, memos and the clipboard.
 #pragma once
 
 #include "gui/controls.h"

@@ -2,7 +2,7 @@
 // mouse routing (capture, graphic controls through their parent, disabled
 // windows get nothing) and keys (dialog-key pre-pass, then the focused
 // control's key steps).
-#include "access.h"
+#include "core/access.h"
 
 #include "gui/input.h"
 

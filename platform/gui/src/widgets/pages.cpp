@@ -1,5 +1,5 @@
 // Page controls and their sheets.
-#include "frame3d.h"
+#include "widgets/look.h"
 
 #include "gui/pages.h"
 

@@ -1,6 +1,6 @@
 // Windowed controls: realisation, the persistent client surface, children
 // and tab order, focus, keys and the paint cycle.
-#include "access.h"
+#include "core/access.h"
 
 #include "gui/forms.h"
 #include "gui/sysutils.h"

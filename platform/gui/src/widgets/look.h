@@ -1,4 +1,5 @@
-// The raised and sunken edges that buttons and edits draw around themselves.
+// The look the widgets share: raised and sunken edges, button faces,
+// captions with their accelerators, and the focus look.
 #pragma once
 
 #include "gui/controls.h"

@@ -1,7 +1,8 @@
 // The application object: forms, the message loop with its posted work,
 // timers and paints, mouse enter and leave at idle, exceptions; the screen
 // and the mouse pointer.
-#include "access.h"
+#include "core/access.h"
+#include "host/window.h"
 
 #include "gui/extctrls.h"
 #include "gui/forms.h"

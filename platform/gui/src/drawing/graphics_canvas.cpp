@@ -2,8 +2,8 @@
 // point and clip per pixel; rectangles, fills, polygons and copies are exact;
 // ellipses, arcs and wide pens are close approximations.
 #include "gui/graphics.h"
-#include "access.h"
-#include "text.h"
+#include "core/access.h"
+#include "host/text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Check boxes, radio buttons and groups, group boxes, track bars.
-#include "frame3d.h"
-#include "property.h"
+#include "widgets/look.h"
+#include "widgets/property.h"
 
 #include "gui/choice.h"
 

@@ -1,9 +1,9 @@
 // A form's composed pixels: its client surface with every visible windowed
 // control's surface over it, clipped to each parent; and PNG files of them.
-#include "access.h"
-#include "juce_image.h"
-#include "text.h"
-#include "x11_atoms.h"
+#include "core/access.h"
+#include "host/juce_image.h"
+#include "host/text.h"
+#include "host/x11_atoms.h"
 
 #include "gui/presentation.h"
 
@@ -33,23 +33,6 @@ void Compose(const TWinControl& w, int x, int y, const TRect& clip, Surface& out
 }
 
 }  // namespace
-
-namespace detail {
-
-juce::Image SurfaceImage(const Surface& s)
-{
-    // Opaque ARGB is our 0x00RRGGBB with a full alpha byte.
-    juce::Image image(juce::Image::ARGB, std::max(1, s.width()), std::max(1, s.height()), true);
-    const juce::Image::BitmapData data(image, juce::Image::BitmapData::writeOnly);
-    for (int y = 0; y < s.height(); ++y) {
-        auto* line = reinterpret_cast<std::uint32_t*>(data.getLinePointer(y));
-        const std::uint32_t* from = s.row(y);
-        for (int x = 0; x < s.width(); ++x) line[x] = from[x] | 0xFF000000u;
-    }
-    return image;
-}
-
-}  // namespace detail
 
 TBitmap ComposeForm(TCustomForm& form)
 {

@@ -1,5 +1,5 @@
 // JPEG pictures, decoded by JUCE's image codec (libjpeg).
-#include "text.h"
+#include "host/text.h"
 
 #include "gui/graphics.h"
 

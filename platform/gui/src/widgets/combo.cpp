@@ -1,5 +1,5 @@
 // Drop-down lists and the list they drop.
-#include "frame3d.h"
+#include "widgets/look.h"
 
 #include "gui/combo.h"
 #include "gui/forms.h"

@@ -1,5 +1,6 @@
 // The library's own reach into controls: fields that only the library sets
-// (a form starts hidden) and the window handle table.
+// (a form starts hidden), the window handle table, the picture generation
+// and the mouse message's key flags.
 #pragma once
 
 #include "gui/controls.h"
@@ -31,18 +32,5 @@ void PictureChanged();
 // Mouse message <-> button and shift state.
 TShiftState ShiftFromKeys(WPARAM keys);
 WPARAM KeysFromShift(TShiftState shift);
-
-// Shows, hides and forgets a form's window on a display (nothing headless).
-void PresentForm(TCustomForm& form);
-void HideFormWindow(TCustomForm& form);
-void DestroyFormWindow(TCustomForm& form);
-// On a display: starts the window system's side (once) and installs the
-// display's desktop.
-void StartPresentation();
-// Runs the window system's events for at most `maxMs` milliseconds.
-void PumpEvents(int maxMs);
-// The display's clipboard (only while presenting).
-void SetSystemClipboard(std::string_view text);
-std::string SystemClipboard();
 
 }  // namespace gui::detail

@@ -1,6 +1,6 @@
 // Speed buttons: graphic push and toggle buttons with a glyph.
-#include "frame3d.h"
-#include "property.h"
+#include "widgets/look.h"
+#include "widgets/property.h"
 
 #include "gui/buttons.h"
 

@@ -1,5 +1,5 @@
 // Captions with accelerator marks.
-#include "frame3d.h"
+#include "widgets/look.h"
 
 namespace gui::detail {
 

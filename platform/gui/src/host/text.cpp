@@ -1,6 +1,6 @@
 // Glyph coverage from JUCE, kept in a small cache: labels redraw the same
 // few texts over and over.
-#include "text.h"
+#include "host/text.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -1,6 +1,6 @@
 // The common control: parent, bounds, visibility, caption, colour and font
 // inheritance, mouse messages and the click rule.
-#include "access.h"
+#include "core/access.h"
 
 #include "gui/forms.h"
 #include "gui/sysutils.h"

@@ -1,10 +1,12 @@
 // Forms on a display: each shown form is a JUCE window that shows the form's
 // composed pixels and feeds the raw mouse and keyboard input into the
 // library's dispatch, keeping the key state behind GetKeyState current.
-#include "access.h"
-#include "juce_image.h"
-#include "x11_atoms.h"
-#include "text.h"
+#include "host/window.h"
+
+#include "core/access.h"
+#include "host/juce_image.h"
+#include "host/text.h"
+#include "host/x11_atoms.h"
 
 #include "gui/input.h"
 #include "gui/presentation.h"

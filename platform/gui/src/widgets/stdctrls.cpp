@@ -1,7 +1,8 @@
-// Labels, push buttons and single-line edits.
-#include "access.h"
-#include "frame3d.h"
-#include "property.h"
+// Labels, push buttons, single-line edits, memos and the clipboard.
+#include "core/access.h"
+#include "host/window.h"
+#include "widgets/look.h"
+#include "widgets/property.h"
 
 #include "gui/forms.h"
 #include "gui/stdctrls.h"

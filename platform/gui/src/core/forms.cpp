@@ -1,6 +1,7 @@
 // Forms: frame and client area, showing and hiding, the focus change, tab
 // navigation, default and cancel buttons, closing and the modal loop.
-#include "access.h"
+#include "core/access.h"
+#include "host/window.h"
 
 #include "gui/forms.h"
 #include "gui/input.h"

@@ -1,5 +1,5 @@
 // The window-manager atoms, made before JUCE opens its display.
-#include "x11_atoms.h"
+#include "host/x11_atoms.h"
 
 #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include <juce_gui_basics/juce_gui_basics.h>

@@ -1,6 +1,6 @@
 // Bevels (3D frames and lines) and shapes.
-#include "frame3d.h"
-#include "property.h"
+#include "widgets/look.h"
+#include "widgets/property.h"
 
 #include "gui/extctrls.h"
 
