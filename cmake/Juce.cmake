@@ -2,7 +2,7 @@
 # cleanup tool link. Consumers see the module headers and the same settings.
 find_package(JUCE CONFIG REQUIRED)
 
-add_library(zavo_juce STATIC ${CMAKE_CURRENT_LIST_DIR}/juce_stub.cpp)
+add_library(zavo_juce STATIC ${CMAKE_CURRENT_LIST_DIR}/juce_unit.cpp)
 target_link_libraries(zavo_juce
     PRIVATE
         juce::juce_core juce::juce_events juce::juce_graphics
