@@ -190,7 +190,7 @@ private:
     // Sends a filled one-message request; its status, or DAVEROR_FAILED.
     DWORD Transact(MixerRequest& request);
 
-    // Fields in the order the card's designers kept them.
+    // The card object's fields, in its record's order.
     char m_Path[MAX_PATH];
     bool m_PathFits;
     HDEVINFO m_DeviceSet;

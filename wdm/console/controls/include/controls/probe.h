@@ -1,7 +1,7 @@
 // The system probe unit: at start-up it records the Windows version, the
 // processor's identification and an estimate of its clock, and creates the
-// default look record with its font. Nothing in the console reads these;
-// they are kept as the unit always kept them.
+// default look record with its font. The unit records them at start-up
+// although nothing in the console reads them.
 #pragma once
 
 #include <windows.h>
