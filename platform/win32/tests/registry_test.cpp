@@ -49,6 +49,20 @@ std::string ReadFile(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+void WriteFile(const std::filesystem::path& path, std::string_view text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The hives kept aside in a machine directory.
+std::vector<std::filesystem::path> HivesAside(const std::filesystem::path& directory)
+{
+    std::vector<std::filesystem::path> aside;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        if (entry.path().filename().string().starts_with("registry.hive.corrupt-")) aside.push_back(entry.path());
+    return aside;
+}
+
 class Registry : public win32_testing::MachineTest {};
 
 struct ValueCase {
@@ -274,18 +288,20 @@ struct HelperRun {
     }
 };
 
-HelperRun StartHelper(const std::vector<std::string>& arguments)
+// `withReports`: what the helper says on stderr comes after its stdout.
+HelperRun StartHelper(const std::vector<std::string>& arguments, bool withReports = false)
 {
     std::string command = "'" ZAVO_REGISTRY_HELPER_PATH "'";
     for (const auto& argument : arguments) command += " '" + argument + "'";
+    if (withReports) command += " 2>&1";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     EXPECT_NE(pipe, nullptr);
     return {pipe};
 }
 
-std::string RunHelper(const std::vector<std::string>& arguments, int& exitCode)
+std::string RunHelper(const std::vector<std::string>& arguments, int& exitCode, bool withReports = false)
 {
-    return StartHelper(arguments).Finish(exitCode);
+    return StartHelper(arguments, withReports).Finish(exitCode);
 }
 
 TEST_F(Registry, PersistsAcrossProcesses)
@@ -385,6 +401,122 @@ TEST_F(Registry, UnreadableHiveIsMovedAsideAndReported)
     EXPECT_TRUE(ReadFile(hive).starts_with("zavo-hive 1\n"));
     Key reopened;
     EXPECT_EQ(OpenKey(kTestKey, reopened), ERROR_SUCCESS);
+}
+
+struct Damage {
+    std::string what;
+    std::string text;
+    std::string reason;
+};
+
+// Every way the tests damage a hive: cut at each line boundary and in the
+// middle of each line, each line removed and each doubled, one bit flipped
+// where no parser would notice, text appended after the end.
+std::vector<Damage> DamagesOf(const std::string& hive)
+{
+    std::vector<std::size_t> starts;  // of every line, and the end of the text
+    for (std::size_t at = 0; at < hive.size(); at = hive.find('\n', at) + 1) starts.push_back(at);
+    starts.push_back(hive.size());
+    const std::size_t lines = starts.size() - 1;
+
+    std::vector<Damage> damages;
+    for (std::size_t i = 0; i < lines; ++i) {
+        const std::size_t start = starts[i], next = starts[i + 1];
+        const std::string line = hive.substr(start, next - start);
+        const bool last = i + 1 == lines;
+        damages.push_back({"cut before line " + std::to_string(i + 1), hive.substr(0, start),
+                           start == 0 ? "line 1: an empty file" : "cut short"});
+        damages.push_back({"cut in the middle of line " + std::to_string(i + 1),
+                           hive.substr(0, start + (next - start) / 2), "cut short"});
+        damages.push_back({"line " + std::to_string(i + 1) + " removed", hive.substr(0, start) + hive.substr(next),
+                           last ? "cut short" : "changed after it was written"});
+        damages.push_back({"line " + std::to_string(i + 1) + " doubled",
+                           hive.substr(0, next) + line + hive.substr(next),
+                           last ? "text after its end" : "changed after it was written"});
+    }
+    const auto flipped = [&](const std::string& what, std::string_view marker, std::size_t offset, char bit) {
+        const std::size_t at = hive.find(marker);
+        EXPECT_NE(at, std::string::npos) << marker;
+        std::string text = hive;
+        text[at + offset] = static_cast<char>(text[at + offset] ^ bit);
+        return Damage{what, text, "changed after it was written"};
+    };
+    // Names compare ignoring case, a hex digit stays a hex digit, and the text
+    // after ';' is not read: only the checksum sees these.
+    damages.push_back(flipped("a key name's case flipped", "\\Zavo test]", 1, 0x20));
+    damages.push_back(flipped("a bit of a value's hex flipped", "hex:2a000000", 4, 0x01));
+    damages.push_back(flipped("a letter after ';' flipped", "; \"ASIO", 3, 0x20));
+    damages.push_back({"text after the end", hive + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\More]\n", "text after its end"});
+    return damages;
+}
+
+TEST_F(Registry, DamagedHiveIsMovedAsideUntouchedAndNeverSavedOver)
+{
+    Key key = CreateKey(kTestKey);
+    const DWORD number = 42;
+    ASSERT_EQ(RegSetValueExA(key.get(), "Buffer size", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4),
+              ERROR_SUCCESS);
+    const std::string name = "ASIO Zavo PCI";
+    ASSERT_EQ(RegSetValueExA(key.get(), "Description", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.data()),
+                             static_cast<DWORD>(name.size())),
+              ERROR_SUCCESS);
+    const auto hivePath = machine().path() / "registry.hive";
+    const std::string hive = ReadFile(hivePath);
+
+    for (const Damage& damage : DamagesOf(hive)) {
+        SCOPED_TRACE(damage.what);
+        WriteFile(hivePath, damage.text);
+        // A fresh process writes: it finds the damage first.
+        int exitCode = -1;
+        const std::string report = RunHelper({"set", "SOFTWARE\\After", "Value", "new"}, exitCode, true);
+        EXPECT_EQ(exitCode, 0);
+        EXPECT_NE(report.find("cannot be read (" + damage.reason + "); it was moved aside"), std::string::npos)
+            << report;
+        const auto aside = HivesAside(machine().path());
+        EXPECT_EQ(aside.size(), 1u);
+        if (aside.size() == 1) {
+            EXPECT_EQ(ReadFile(aside.front()), damage.text);
+        }
+        for (const auto& path : aside) std::filesystem::remove(path);
+
+        // The next process finds the new hive sound and holds only the new write.
+        EXPECT_EQ(RunHelper({"read", "SOFTWARE\\After", "Value"}, exitCode, true), "new");
+        EXPECT_EQ(exitCode, 0);
+        EXPECT_EQ(ReadFile(hivePath).find("Zavo test"), std::string::npos);
+    }
+}
+
+TEST_F(Registry, HiveOfAnEarlierBuildIsReadAndGainsItsClosingLineAtTheNextSave)
+{
+    const auto hivePath = machine().path() / "registry.hive";
+    const std::string earlier =
+        "zavo-hive 1\n"
+        "# The registry of the simulated machine. Value bytes are in hex; the text after ';' only shows them.\n"
+        "[HKEY_LOCAL_MACHINE]\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zavo test]\n"
+        "written 134097264000000000\n"
+        "\"Description\" = REG_SZ ansi hex:5a61766f ; \"Zavo\"\n";
+    WriteFile(hivePath, earlier);
+
+    int exitCode = -1;
+    EXPECT_EQ(RunHelper({"read", kTestKey, "Description"}, exitCode, true), "Zavo");
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(ReadFile(hivePath), earlier) << "reading saves nothing";
+
+    EXPECT_EQ(RunHelper({"set", kTestKey, "Name", "new"}, exitCode, true), "") << "an earlier hive is no damage";
+    ASSERT_EQ(exitCode, 0);
+    const std::string saved = ReadFile(hivePath);
+    EXPECT_TRUE(saved.starts_with("zavo-hive 1\nchecksum crc32\n")) << saved;
+    const std::size_t closing = saved.rfind("\nend ") + 1;
+    const std::string expectedStart = "end " + std::to_string(closing) + " crc32 ";
+    EXPECT_EQ(saved.substr(closing, expectedStart.size()), expectedStart) << saved;
+    EXPECT_EQ(saved.size(), closing + expectedStart.size() + 8 + 1) << saved;
+    EXPECT_TRUE(saved.ends_with('\n'));
+    // Both values are read back in the next process, and nothing is reported.
+    EXPECT_EQ(RunHelper({"read", kTestKey, "Description"}, exitCode, true), "Zavo");
+    EXPECT_EQ(RunHelper({"read", kTestKey, "Name"}, exitCode, true), "new");
+    EXPECT_TRUE(HivesAside(machine().path()).empty());
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "hive_format.h"
 
+#include <zlib.h>
+
 #include <array>
 #include <charconv>
+#include <cstdint>
 
 #include "text_conversion.h"
 
@@ -16,6 +19,10 @@ constexpr std::array<std::string_view, 12> kTypeNames = {
 constexpr std::string_view kOtherTypePrefix = "type:";
 constexpr std::string_view kHexPrefix = "hex:";
 constexpr char kDigits[] = "0123456789abcdef";
+// The second line of every hive this build writes: it ends with a closing line.
+constexpr std::string_view kChecksumLine = "checksum crc32";
+// How the closing line starts, with the newline before it.
+constexpr std::string_view kClosingStart = "\nend ";
 
 bool NeedsEscape(unsigned char c) noexcept { return c < 0x20 || c == 0x7F || c == '%' || c == '"'; }
 
@@ -284,24 +291,36 @@ private:
     std::shared_ptr<Key> key_;
 };
 
-}  // namespace
-
-std::string WriteHive(const Tree& tree)
+// The first two lines of a hive that ends with a closing line.
+const std::string& CheckedHead()
 {
-    std::string out;
-    out += kHiveVersionLine;
-    out += '\n';
-    out += "# The registry of the simulated machine. Value bytes are in hex; the text after ';' only shows them.\n";
-    for (const auto& root : tree.roots) {
-        std::string path = root->name;
-        AppendKey(out, *root, path);
-    }
-    return out;
+    static const std::string head = std::string(kHiveVersionLine) + '\n' + std::string(kChecksumLine) + '\n';
+    return head;
 }
 
-HiveReadResult ReadHive(std::string_view text)
+// The closing line that belongs after `before`, without its newline.
+std::string ClosingLine(std::string_view before)
+{
+    const auto crc = static_cast<std::uint32_t>(
+        crc32_z(crc32_z(0, Z_NULL, 0), reinterpret_cast<const Bytef*>(before.data()), before.size()));
+    std::string line(kClosingStart.substr(1));
+    line += std::to_string(before.size());
+    line += " crc32 ";
+    for (int shift = 28; shift >= 0; shift -= 4) line += kDigits[(crc >> shift) & 0xF];
+    return line;
+}
+
+HiveReadResult Unreadable(std::size_t line, std::string reason)
 {
     HiveReadResult result;
+    result.line = line;
+    result.reason = std::move(reason);
+    return result;
+}
+
+// The version line and the keys, line by line.
+HiveReadResult ParseHive(std::string_view text)
+{
     HiveParser parser;
     std::size_t number = 0;
     while (!text.empty()) {
@@ -311,26 +330,54 @@ HiveReadResult ReadHive(std::string_view text)
         ++number;
         if (line.ends_with('\r')) line.remove_suffix(1);  // a hive edited on another system
         if (number == 1) {
-            if (line != kHiveVersionLine) {
-                result.line = 1;
-                result.reason = line.starts_with("zavo-hive ") ? "an unsupported version" : "no version line";
-                return result;
-            }
+            if (line != kHiveVersionLine)
+                return Unreadable(1, line.starts_with("zavo-hive ") ? "an unsupported version" : "no version line");
             continue;
         }
-        if (auto reason = parser.Line(line); !reason.empty()) {
-            result.line = number;
-            result.reason = std::move(reason);
-            return result;
-        }
+        if (number == 2 && line == kChecksumLine) continue;
+        if (auto reason = parser.Line(line); !reason.empty()) return Unreadable(number, std::move(reason));
     }
-    if (number == 0) {
-        result.line = 1;
-        result.reason = "an empty file";
-        return result;
-    }
+    HiveReadResult result;
     result.tree = parser.Take();
     return result;
+}
+
+}  // namespace
+
+std::string WriteHive(const Tree& tree)
+{
+    std::string out = CheckedHead();
+    out += "# The registry of the simulated machine. Value bytes are in hex; the text after ';' only shows them.\n";
+    out += "# The end line holds the length and CRC-32 of all before it: a hive changed by hand is kept aside as "
+           "damaged.\n";
+    for (const auto& root : tree.roots) {
+        std::string path = root->name;
+        AppendKey(out, *root, path);
+    }
+    out += ClosingLine(out);
+    out += '\n';
+    return out;
+}
+
+HiveReadResult ReadHive(std::string_view text)
+{
+    if (text.empty()) return Unreadable(1, "an empty file");
+    // No line of a key starts as the closing line does, so the first one found is it.
+    std::size_t closing = text.find(kClosingStart);
+    if (closing == std::string_view::npos) {
+        // An earlier build's hive, unless it began as this build's do.
+        const std::string& head = CheckedHead();
+        if (text.starts_with(head) || head.starts_with(text)) return Unreadable(0, "cut short");
+        return ParseHive(text);
+    }
+    ++closing;
+    const std::size_t end = text.find('\n', closing);
+    if (end == std::string_view::npos) return Unreadable(0, "cut short");
+    if (end + 1 != text.size()) return Unreadable(0, "text after its end");
+    const std::string_view before = text.substr(0, closing);
+    if (text.substr(closing, end - closing) != ClosingLine(before))
+        return Unreadable(0, "changed after it was written");
+    return ParseHive(before);
 }
 
 }  // namespace win32::registry

@@ -102,7 +102,7 @@ private:
                 loaded_ = Loaded{contents.identity, now.generation};
                 return;
             }
-            reason = "line " + std::to_string(read.line) + ": " + read.reason;
+            reason = read.line != 0 ? "line " + std::to_string(read.line) + ": " + read.reason : read.reason;
         } else {
             reason = std::strerror(contents.error);
         }
