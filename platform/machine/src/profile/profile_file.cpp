@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "common/text.h"
 #include "machine/profile.h"
-#include "tree/names.h"
 
 namespace machine {
 namespace {
@@ -62,7 +62,7 @@ std::string ValidateCard(const CardConfig& card, const std::vector<CardConfig>& 
         if (!why.empty()) return why;
     const std::string path = InterfacePath(card);
     for (const CardConfig& other : others)
-        if (tree::SameText(InterfacePath(other), path))
+        if (SameText(InterfacePath(other), path))
             return "another card already has the instance \"" + other.instance + "\" of this model";
     return {};
 }
@@ -79,7 +79,7 @@ std::string FreeInstance(const std::vector<CardConfig>& cards)
     for (std::size_t slot = 0;; ++slot) {
         std::string instance = SlotInstance(slot);
         bool used = false;
-        for (const CardConfig& card : cards) used = used || tree::SameText(card.instance, instance);
+        for (const CardConfig& card : cards) used = used || SameText(card.instance, instance);
         if (!used) return instance;
     }
 }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <map>
 
+#include "common/text.h"
 #include "machine/machine.h"
 #include "setupapi/guid_text.h"
 #include "tree/device_tree.h"
-#include "tree/names.h"
 #include "win32/registry.h"
 
 namespace machine::setupapi {
@@ -38,7 +38,7 @@ GUID NodeClass(const std::string& instanceId)
 std::size_t AddElement(DeviceInfoSet& set, const std::string& instanceId)
 {
     for (std::size_t i = 0; i < set.elements.size(); ++i)
-        if (tree::SameText(set.elements[i].instanceId, instanceId)) return i;
+        if (SameText(set.elements[i].instanceId, instanceId)) return i;
     set.elements.push_back({instanceId, NodeClass(instanceId), false, std::nullopt});
     return set.elements.size() - 1;
 }
@@ -58,14 +58,14 @@ void SnapshotInterfaces(DeviceInfoSet& set, const Machine& machine, const GUID* 
                                             : std::string());
     const auto rank = [&machine](const tree::InterfaceEntry& entry) {
         for (std::size_t i = 0; i < machine.CardCount(); ++i)
-            if (tree::SameText(DeviceInstanceId(machine.Config(i)), entry.instanceId)) return i;
+            if (SameText(DeviceInstanceId(machine.Config(i)), entry.instanceId)) return i;
         return machine.CardCount();
     };
     std::stable_sort(entries.begin(), entries.end(),
                      [&rank](const auto& a, const auto& b) { return rank(a) < rank(b); });
     for (const auto& entry : entries) {
         if (!tree::NodeExists(entry.instanceId) || !Wanted(machine, entry.instanceId, flags)) continue;
-        if (enumerator != nullptr && !tree::SameText(entry.instanceId, enumerator)) continue;
+        if (enumerator != nullptr && !SameText(entry.instanceId, enumerator)) continue;
         const std::size_t element = AddElement(set, entry.instanceId);
         const DWORD active = machine.IsPresent(entry.instanceId) ? SPINT_ACTIVE : 0;
         set.interfaces.push_back({element, ParseGuid(entry.classGuid).value_or(GUID{}), entry.path, active});
@@ -77,14 +77,14 @@ void SnapshotNodes(DeviceInfoSet& set, const Machine& machine, const GUID* class
 {
     const std::string prefix = enumerator != nullptr ? std::string(enumerator) + "\\" : std::string();
     for (const auto& instanceId : tree::ListNodes()) {
-        if (!Wanted(machine, instanceId, flags) || !tree::StartsWithText(instanceId, prefix)) continue;
+        if (!Wanted(machine, instanceId, flags) || !StartsWithText(instanceId, prefix)) continue;
         if ((flags & DIGCF_ALLCLASSES) == 0 && !(NodeClass(instanceId) == *classGuid)) continue;
         AddElement(set, instanceId);
     }
     // The interfaces of the devices in the set come along, as SetupAPI lists them for any set.
     for (const auto& entry : tree::ListInterfaces({})) {
         for (std::size_t i = 0; i < set.elements.size(); ++i) {
-            if (!tree::SameText(set.elements[i].instanceId, entry.instanceId)) continue;
+            if (!SameText(set.elements[i].instanceId, entry.instanceId)) continue;
             const DWORD active = machine.IsPresent(entry.instanceId) ? SPINT_ACTIVE : 0;
             set.interfaces.push_back({i, ParseGuid(entry.classGuid).value_or(GUID{}), entry.path, active});
         }

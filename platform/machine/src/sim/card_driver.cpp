@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "card_impl.h"
-#include "signal_source.h"
 #include "sim_file.h"
 #include "win32/errors.h"
 
@@ -31,98 +30,107 @@ std::shared_ptr<win32::DeviceFile> CardDriver::OpenFile(DWORD& error) { return i
 BOOL CardDriver::Restart(DWORD& error) { return impl_->Restart(error); }
 
 CardDriver::Impl::Impl(CardConfig config, const std::filesystem::path& machineDirectory)
-    : original(std::move(config)),
-      config_(original),
-      mixer(sim::MixerState::Defaults(config_)),
-      settings(sim::CardSettings::Defaults(config_)),
-      sharing(machineDirectory, config_),
-      clockMode(DefaultClockMode()),
-      gate(std::make_shared<Gate>())
+    : original_(std::move(config)),
+      config_(original_),
+      mixer_(sim::MixerState::Defaults(config_)),
+      settings_(sim::CardSettings::Defaults(config_)),
+      files_(machineDirectory, config_),
+      audio_(config_),
+      clock_(mutex_, DefaultClockMode()),
+      gate_(std::make_shared<Gate>())
 {
-    for (unsigned input = 0; input < config_.inputBusses; ++input)
-        inputSignals.push_back(sim::DefaultInputSignal(input));
-    played.resize(config_.outputPipes);
-    for (sim::PipeHistory& history : played)
-        history.SetLimit(playedLimit);
-    meters.Reset();
-    lastMeterRun = std::chrono::steady_clock::now();
-    gate->card = this;
+    gate_->card = this;
 }
 
 CardDriver::Impl::~Impl()
 {
+    // No request reaches the card from now on, and no tick: only then does its state go.
     {
-        std::unique_lock guard(gate->lock);
-        gate->card = nullptr;
+        std::unique_lock guard(gate_->lock);
+        gate_->card = nullptr;
     }
-    {
-        std::lock_guard guard(mutex);
-        clockStop = true;
-    }
-    clockWake.notify_all();
-    if (clockThread.joinable()) clockThread.join();
+    clock_.Stop();
 }
 
 std::shared_ptr<win32::DeviceFile> CardDriver::Impl::OpenFile(DWORD& error)
 {
-    std::lock_guard guard(mutex);
+    std::lock_guard guard(mutex_);
     if (!config_.present) {
         error = ERROR_FILE_NOT_FOUND;
         return nullptr;
     }
-    // Other processes see this one's files from the first; a restart there is waited out.
-    if (files.empty() && !sharing.Share()) {
+    const std::optional<std::uint64_t> id = files_.Open();
+    if (!id) {
         error = ERROR_DEVICE_IN_USE;
         return nullptr;
     }
-    if (!loaded) {
-        LoadState();
-        loaded = true;
-    }
-    const std::uint64_t id = nextFile++;
-    files[id] = sim::OpenFileState{};
-    return std::make_shared<sim::SimFile>(gate, id);
+    stored_.LoadOnce(config_, mixer_, settings_);
+    return std::make_shared<sim::SimFile>(gate_, *id);
 }
 
 void CardDriver::Impl::Cleanup(std::uint64_t file)
 {
-    std::lock_guard guard(mutex);
-    const auto found = files.find(file);
-    if (found == files.end()) return;
-    std::erase_if(sessions, [file](const sim::MixerSession& s) { return s.file == file; });
-    for (auto t = transports.begin(); t != transports.end();)
-        t = t->file == file ? CloseTransport(t) : t + 1;
-    files.erase(found);  // unmaps what the file's closed transports left
-    if (files.empty()) {
-        SaveState();
-        sharing.Unshare();
-    }
+    std::lock_guard guard(mutex_);
+    if (!files_.IsOpen(file)) return;
+    sessions_.CloseFile(file);
+    transports_.CloseFile(file, files_);
+    // The last file saves the card's state while the card is still shared.
+    files_.Close(file, [this] { stored_.Save(config_, mixer_, settings_); });
 }
 
 BOOL CardDriver::Impl::Restart(DWORD& error)
 {
-    std::lock_guard guard(mutex);
-    if (!files.empty() || !config_.present || faults.refuseRestart) {
+    std::lock_guard guard(mutex_);
+    if (!files_.Empty() || !config_.present || faults_.refuseRestart) {
         error = ERROR_DEVICE_IN_USE;
         return FALSE;
     }
     // Held until the restart is saved, so that no other process opens the card meanwhile.
-    const std::optional<sim::UniqueFd> hold = sharing.TryExclusive();
+    const std::optional<sim::UniqueFd> hold = files_.HoldForRestart();
     if (!hold) {
         error = ERROR_DEVICE_IN_USE;  // a file of the card is open in another process
         return FALSE;
     }
-    settings.effectiveWaveConfig = settings.storedWaveConfig;
-    settings.waveConfigInEffect = !faults.restartLeavesConfigPending;
-    settings.name = settings.pendingName;
-    SaveState();
+    settings_.effectiveWaveConfig = settings_.storedWaveConfig;
+    settings_.waveConfigInEffect = !faults_.restartLeavesConfigPending;
+    settings_.name = settings_.pendingName;
+    stored_.Save(config_, mixer_, settings_);
     return TRUE;
+}
+
+void CardDriver::Impl::SetDriverError(bool on, std::string text)
+{
+    config_.clockMask = on ? config_.clockMask | 0x80000000u : config_.clockMask & 0x7FFFFFFFu;
+    config_.driverErrorText = std::move(text);
+}
+
+void CardDriver::Impl::Reset()
+{
+    sessions_.CloseAll();
+    transports_.CloseAll(files_);
+    config_ = original_;
+    mixer_ = sim::MixerState::Defaults(config_);
+    settings_ = sim::CardSettings::Defaults(config_);
+    faults_ = {};
+    log_ = {};
+    audio_.Reset();
+    clock_.SetMode(DefaultClockMode());
+    if (clock_.Mode() == ClockMode::RealTime && clock_.Started()) clock_.Wake();
+}
+
+bool CardDriver::Impl::ForgetState()
+{
+    if (!files_.Empty()) return false;
+    stored_.Forget();
+    mixer_ = sim::MixerState::Defaults(config_);
+    settings_ = sim::CardSettings::Defaults(config_);
+    return true;
 }
 
 BOOL CardDriver::Impl::Control(std::uint64_t file, DWORD code, std::span<BYTE> buffer, DWORD inSize,
                                DWORD outSize, DWORD& returned)
 {
-    std::unique_lock lock(mutex);
+    std::unique_lock lock(mutex_);
     RequestRecord record;
     record.file = file;
     record.code = code;
@@ -131,10 +139,9 @@ BOOL CardDriver::Impl::Control(std::uint64_t file, DWORD code, std::span<BYTE> b
     record.input.assign(buffer.begin(), buffer.begin() + std::min<std::size_t>(inSize, buffer.size()));
 
     sim::Outcome outcome;
-    const auto found = files.find(file);
-    if (found == files.end() || !config_.present) {
+    if (!files_.IsOpen(file) || !config_.present) {
         outcome = sim::Outcome::Fail(ERROR_INVALID_HANDLE);
-    } else if (const std::optional<DWORD> injected = faults.TakeFailure(code, outSize)) {
+    } else if (const std::optional<DWORD> injected = faults_.TakeFailure(code, outSize)) {
         outcome = sim::Outcome::Fail(*injected);
     } else {
         outcome = Dispatch({file, code, buffer, inSize, outSize});
@@ -142,7 +149,7 @@ BOOL CardDriver::Impl::Control(std::uint64_t file, DWORD code, std::span<BYTE> b
     record.result = outcome.ok;
     record.error = outcome.ok ? 0 : outcome.error;
     record.returned = outcome.ok ? outcome.returned : 0;
-    log.Add(std::move(record));
+    log_.Add(std::move(record));
     lock.unlock();
 
     returned = outcome.ok ? outcome.returned : 0;

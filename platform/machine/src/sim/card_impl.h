@@ -3,8 +3,6 @@
 // ticks from the clock thread or from a test's Advance.
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -15,19 +13,19 @@
 #include <shared_mutex>
 #include <span>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "card_audio.h"
+#include "card_clock.h"
 #include "machine/card_driver.h"
 #include "machine/card_driver_hooks.h"
 #include "machine/sim_records.h"
 #include "machine/sim_state.h"
-#include "meter_bank.h"
-#include "open_files_lock.h"
-#include "pipe_history.h"
-#include "shared_pages.h"
-#include "win32/object_ref.h"
+#include "mixer_session.h"
+#include "open_files.h"
+#include "stored_state.h"
+#include "transports.h"
 
 namespace machine {
 namespace sim {
@@ -48,65 +46,6 @@ struct Request {
     std::span<BYTE> buffer;
     DWORD inSize;
     DWORD outSize;
-};
-
-struct MixerSession {
-    std::uint32_t cookie = 0;
-    std::uint64_t file = 0;
-    bool meters = false;
-    std::deque<NotifyEntry> queue;
-};
-
-struct Reservation {
-    std::uint32_t direction = 0;
-    std::uint16_t first = 0, count = 0;
-    bool Holds(std::uint32_t dir, unsigned pipe) const noexcept
-    {
-        return dir == direction && pipe >= first && pipe < first + count;
-    }
-};
-
-struct BufferMapping {
-    SharedPages pages;
-    std::uint32_t direction = 0;
-    std::uint16_t pipe = 0;   // first pipe of the reservation
-    std::uint16_t width = 1;  // pipes per frame
-    std::uint32_t frames = 0;
-    std::int32_t* Samples() const noexcept { return reinterpret_cast<std::int32_t*>(pages.Data()); }
-};
-
-struct PositionMapping {
-    SharedPages pages;
-    std::uint32_t direction = 0;
-    std::uint16_t pipe = 0;
-    std::uint16_t width = 1;
-    std::uint32_t* Counter() const noexcept { return reinterpret_cast<std::uint32_t*>(pages.Data()); }
-};
-
-struct Transport {
-    std::uint32_t cookie = 0;
-    std::uint64_t file = 0;
-    TransportInfo::State state = TransportInfo::State::Stopped;
-    std::uint64_t framesElapsed = 0;
-    std::vector<Reservation> reservations;
-    win32::ObjectRef event;
-    std::vector<BufferMapping> buffers;
-    std::vector<PositionMapping> positions;
-    // The real-time clock's absolute deadlines: epoch + ticks x period.
-    std::chrono::steady_clock::time_point epoch{};
-    std::uint64_t ticks = 0;
-
-    const Reservation* Find(std::uint32_t direction, unsigned pipe) const noexcept;
-    // Frames per tick: half the shortest mapped buffer, else the wave buffer size.
-    std::uint32_t Period(std::uint32_t waveBufferSize) const noexcept;
-    void StoreCounters() noexcept;
-    // The real-time clock counts this transport's deadlines from now.
-    void Reanchor() noexcept;
-};
-
-struct OpenFileState {
-    bool open = true;
-    std::vector<SharedPages> quarantine;  // mappings of closed transports, kept until the file closes
 };
 
 // Faults and options a test has asked for.
@@ -163,8 +102,9 @@ public:
                  DWORD& returned);
     void Cleanup(std::uint64_t file);
 
-    // Everything below runs with `mutex` held.
-    std::mutex mutex;
+    // The card's lock: everything below runs with it held.
+    [[nodiscard]] std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
+
     sim::Outcome Dispatch(const sim::Request& request);
     bool InUse() const noexcept;
     bool PipeReserved(std::uint32_t direction, unsigned pipe) const noexcept;
@@ -176,73 +116,61 @@ public:
 
     // Mixer messages; `file` 0 is another program.
     std::uint32_t ApplyMixerMessage(BYTE* message, std::uint64_t file);
-    void Notify(sim::NotifyEntry entry, std::uint64_t exceptFile);
-    void RunMeters();
-    sim::MixerSession* FindSession(std::uint32_t cookie, std::uint64_t file) noexcept;
-    sim::Transport* FindTransport(std::uint32_t cookie, std::uint64_t file) noexcept;
-    // Ends a transport: stopped, reservations and event dropped, mappings kept aside until
-    // its file closes. Returns the next transport.
-    std::vector<sim::Transport>::iterator CloseTransport(std::vector<sim::Transport>::iterator transport);
+    void RunMeters() { audio_.RunMeters(mixer_, clock_.Mode(), Rate()); }
 
     // Engine.
     void Tick(sim::Transport& transport);
-    void CollectEvent(const sim::Transport& transport);
-    // Sets the events the ticks owe with the lock let go, through the caller's own batch:
-    // each thread that ticks (the clock, a test's Advance) brings one.
-    void SetCollectedEvents(std::unique_lock<std::mutex>& lock, std::vector<win32::ObjectRef>& batch);
     // False when no clock thread can be had.
     bool StartClock();
-    void ClockLoop();
-    double Rate() const noexcept { return settings.sampleRate; }
-    std::uint32_t MaxRunningPeriod() const noexcept;
+    double Rate() const noexcept { return settings_.sampleRate; }
 
     // Registry.
-    void WriteWaveConfigValue() const;
-    void LoadState();
-    void SaveState();
-    std::string DumpRegistry() const;
+    void WriteWaveConfigValue() const { sim::StoredState::WriteWaveConfig(config_, settings_.storedWaveConfig); }
+    std::string DumpRegistry() const { return sim::StoredState::Dump(config_); }
 
-    // State.
-    const CardConfig original;  // as built, before any test changed it
-    CardConfig config_;
-    sim::MixerState mixer;
-    sim::CardSettings settings;
-    sim::Faults faults;
-    sim::RequestLog log;
-    std::map<std::uint64_t, sim::OpenFileState> files;
-    sim::OpenFilesLock sharing;  // held while `files` is not empty
-    std::uint64_t nextFile = 1;
-    std::vector<sim::MixerSession> sessions;
-    std::vector<sim::Transport> transports;
-    bool loaded = false;
-    // What the registry holds as far as this process knows; a save that would change nothing writes nothing.
-    std::optional<std::pair<sim::MixerState, sim::CardSettings>> persisted;
+    // The card's model as tests change it; Reset brings back the card as it was built.
+    void SetDriverError(bool on, std::string text);
+    void SetPipeLatency(std::uint32_t samples) noexcept { config_.pipeLatency = samples; }
+    void SetSupportedRates(std::vector<std::uint32_t> rates) { config_.sampleRates = std::move(rates); }
+    // Back to a clean card: defaults, no hooks, empty log; files stay open, their sessions end.
+    void Reset();
+    // Forgets the in-process state, as a new process would; false while a file is open.
+    bool ForgetState();
 
-    // Audio.
-    std::vector<Signal> inputSignals;        // [input bus]
-    std::vector<sim::PipeHistory> played;    // [output pipe]
-    std::size_t playedLimit = 1 << 15;
-    sim::MeterBank meters;
-    std::uint64_t manualMeterFrames = 0;     // card time advanced by the manual clock, not yet metered
-    std::chrono::steady_clock::time_point lastMeterRun{};
-    // Events the ticks owe, handed to a batch and set once the lock is let go. Room for one
-    // per transport is kept, so that the clock allocates nothing once it runs.
-    std::vector<win32::ObjectRef> eventsToSet;
-
-    // Clock.
-    ClockMode clockMode;
-    std::condition_variable clockWake;
-    std::thread clockThread;
-    bool clockStop = false;
+    // The card's state, each part keeping its own rules.
+    sim::MixerState& Mixer() noexcept { return mixer_; }
+    sim::CardSettings& Settings() noexcept { return settings_; }
+    sim::Faults& Faults() noexcept { return faults_; }
+    sim::RequestLog& Log() noexcept { return log_; }
+    sim::OpenFiles& Files() noexcept { return files_; }
+    sim::MixerSessions& Sessions() noexcept { return sessions_; }
+    sim::TransportSessions& Transports() noexcept { return transports_; }
+    sim::CardAudio& Audio() noexcept { return audio_; }
+    sim::CardClock& Clock() noexcept { return clock_; }
 
     // Open files reach the card through the gate, which outlives it.
     struct Gate {
         std::shared_mutex lock;
         Impl* card = nullptr;
     };
-    std::shared_ptr<Gate> gate;
 
 private:
+    void ClockLoop();
+
+    const CardConfig original_;  // as built, before any test changed it
+    CardConfig config_;
+    std::mutex mutex_;
+    sim::MixerState mixer_;
+    sim::CardSettings settings_;
+    sim::Faults faults_;
+    sim::RequestLog log_;
+    sim::OpenFiles files_;
+    sim::MixerSessions sessions_;
+    sim::TransportSessions transports_;
+    sim::StoredState stored_;
+    sim::CardAudio audio_;
+    sim::CardClock clock_;
+    std::shared_ptr<Gate> gate_;
     std::uint32_t nextCookie_ = 0x00010001;
 };
 

@@ -11,11 +11,11 @@ namespace machine {
 void CardDriver::Impl::FillCaps(sim::CapabilitiesRecord& caps) const
 {
     caps = {};
-    if (faults.rawCapsName) {
-        std::memcpy(caps.name, faults.rawCapsName->data(), sizeof caps.name);  // exactly as a test asked
+    if (faults_.rawCapsName) {
+        std::memcpy(caps.name, faults_.rawCapsName->data(), sizeof caps.name);  // exactly as a test asked
     } else {
-        const std::size_t length = std::min<std::size_t>(settings.name.size(), sizeof caps.name - 1);
-        std::memcpy(caps.name, settings.name.data(), length);  // the rest stays zero: always terminated
+        const std::size_t length = std::min<std::size_t>(settings_.name.size(), sizeof caps.name - 1);
+        std::memcpy(caps.name, settings_.name.data(), length);  // the rest stays zero: always terminated
     }
     caps.family = config_.family;
     caps.inputClockMask = config_.clockMask;
@@ -59,8 +59,8 @@ Outcome GetErrorText(Card& card, const Request& request)
 {
     BYTE* out = request.buffer.data();
     std::memset(out, 0, kErrorTextSize);
-    if (card.faults.rawErrorText) {
-        const std::vector<BYTE>& raw = *card.faults.rawErrorText;
+    if (card.Faults().rawErrorText) {
+        const std::vector<BYTE>& raw = *card.Faults().rawErrorText;
         std::memcpy(out, raw.data(), std::min<std::size_t>(raw.size(), kErrorTextSize));
     } else if ((card.Config().clockMask & 0x80000000u) != 0) {
         const std::string& text = card.Config().driverErrorText;

@@ -27,7 +27,7 @@ Outcome GetSpeakerDelay(Card& card, const Request& request)
 {
     const std::uint32_t speaker = Load<std::uint32_t>(request.buffer.data());
     if (speaker >= kSpeakers) return Refused();
-    Store(request.buffer.data() + 4, card.settings.speakerDelays[speaker]);
+    Store(request.buffer.data() + 4, card.Settings().speakerDelays[speaker]);
     return Outcome::Done(sizeof(SpeakerDelayRecord));
 }
 
@@ -36,14 +36,14 @@ Outcome SetSpeakerDelay(Card& card, const Request& request)
     const std::uint32_t speaker = Load<std::uint32_t>(request.buffer.data());
     const std::uint32_t delay = Load<std::uint32_t>(request.buffer.data() + 4);
     if (speaker >= kSpeakers || delay > kMaxSpeakerDelay) return Refused();
-    card.settings.speakerDelays[speaker] = delay;
+    card.Settings().speakerDelays[speaker] = delay;
     return Outcome::Done(0);
 }
 
 Outcome GetWaveConfig(Card& card, const Request& request)
 {
-    WaveConfigRecord record = card.settings.storedWaveConfig;
-    record.flags = card.settings.waveConfigInEffect ? 1u : 0u;
+    WaveConfigRecord record = card.Settings().storedWaveConfig;
+    record.flags = card.Settings().waveConfigInEffect ? 1u : 0u;
     std::memcpy(request.buffer.data(), &record, sizeof record);
     return Outcome::Done(sizeof record);
 }
@@ -55,8 +55,8 @@ Outcome SetWaveConfig(Card& card, const Request& request)
     if (record.outputCount > kWaveConfigEntries || record.inputCount > kWaveConfigEntries) return Refused();
     // Odd widths and more pipes than the card has are kept as sent: the card runs what it can.
     record.flags = 0;
-    card.settings.storedWaveConfig = record;
-    card.settings.waveConfigInEffect = false;  // until the next restart
+    card.Settings().storedWaveConfig = record;
+    card.Settings().waveConfigInEffect = false;  // until the next restart
     card.WriteWaveConfigValue();
     return Outcome::Done(0);
 }
@@ -67,24 +67,24 @@ Outcome SetCardName(Card& card, const Request& request)
     const auto* text = reinterpret_cast<const char*>(request.buffer.data());
     const auto* end = static_cast<const char*>(std::memchr(text, 0, request.inSize));
     if (end == nullptr) return Refused();
-    card.settings.pendingName.assign(text, end);
-    if (!card.faults.nameAppliesAtRestart) card.settings.name = card.settings.pendingName;
+    card.Settings().pendingName.assign(text, end);
+    if (!card.Faults().nameAppliesAtRestart) card.Settings().name = card.Settings().pendingName;
     return Outcome::Done(0);
 }
 
-Outcome GetWaveBufferSize(Card& card, const Request& request) { return Answer(request, card.settings.waveBufferSize); }
+Outcome GetWaveBufferSize(Card& card, const Request& request) { return Answer(request, card.Settings().waveBufferSize); }
 
 // The wave driver's ring masks positions with its size, so only powers of two will do.
 Outcome SetWaveBufferSize(Card& card, const Request& request)
 {
-    return SetPowerOfTwo(request, 64, 8192, card.settings.waveBufferSize);
+    return SetPowerOfTwo(request, 64, 8192, card.Settings().waveBufferSize);
 }
 
-Outcome GetGsifBufferSize(Card& card, const Request& request) { return Answer(request, card.settings.gsifBufferSize); }
+Outcome GetGsifBufferSize(Card& card, const Request& request) { return Answer(request, card.Settings().gsifBufferSize); }
 
 Outcome SetGsifBufferSize(Card& card, const Request& request)
 {
-    return SetPowerOfTwo(request, 64, 2048, card.settings.gsifBufferSize);
+    return SetPowerOfTwo(request, 64, 2048, card.Settings().gsifBufferSize);
 }
 
 }  // namespace machine::sim

@@ -1,5 +1,7 @@
-// Mixer sessions: the cookie a file opens, the mixer messages any file may
-// send, the meter record and the change notifications of a session.
+// Mixer sessions: the cookie a file opens, the meter record and the change
+// notifications of a session.
+#include "mixer_session.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,16 +10,36 @@
 
 namespace machine {
 
-sim::MixerSession* CardDriver::Impl::FindSession(std::uint32_t cookie, std::uint64_t file) noexcept
+namespace sim {
+
+void MixerSessions::Open(std::uint32_t cookie, std::uint64_t file)
 {
-    for (sim::MixerSession& session : sessions)
+    sessions_.push_back(MixerSession{cookie, file, false, {}});
+}
+
+MixerSession* MixerSessions::Find(std::uint32_t cookie, std::uint64_t file) noexcept
+{
+    for (MixerSession& session : sessions_)
         if (session.cookie == cookie && session.file == file) return &session;
     return nullptr;
 }
 
-void CardDriver::Impl::Notify(sim::NotifyEntry entry, std::uint64_t exceptFile)
+bool MixerSessions::Close(std::uint32_t cookie, std::uint64_t file)
 {
-    for (sim::MixerSession& session : sessions) {
+    const MixerSession* session = Find(cookie, file);
+    if (session == nullptr) return false;
+    sessions_.erase(sessions_.begin() + (session - sessions_.data()));
+    return true;
+}
+
+void MixerSessions::CloseFile(std::uint64_t file)
+{
+    std::erase_if(sessions_, [file](const MixerSession& s) { return s.file == file; });
+}
+
+void MixerSessions::Notify(NotifyEntry entry, std::uint64_t exceptFile)
+{
+    for (MixerSession& session : sessions_) {
         if (exceptFile != 0 && session.file == exceptFile) continue;
         // An entry already waiting says the same: the queue stays bounded by what can change.
         if (std::find(session.queue.begin(), session.queue.end(), entry) == session.queue.end())
@@ -25,31 +47,25 @@ void CardDriver::Impl::Notify(sim::NotifyEntry entry, std::uint64_t exceptFile)
     }
 }
 
-void CardDriver::Impl::RunMeters()
+bool MixerSessions::SetMeters(std::uint64_t file, bool on)
 {
-    const auto now = std::chrono::steady_clock::now();
-    std::uint64_t frames;
-    double seconds;
-    if (clockMode == ClockMode::Manual) {
-        frames = manualMeterFrames;
-        seconds = static_cast<double>(frames) / Rate();
-    } else {
-        seconds = std::chrono::duration<double>(now - lastMeterRun).count();
-        // A meter shows peaks of the recent past; a long pause is not played back in full.
-        frames = static_cast<std::uint64_t>(std::min(seconds, 0.25) * Rate());
+    bool any = false;
+    for (MixerSession& session : sessions_) {
+        if (file != 0 && session.file == file) {
+            session.meters = on;
+            any = true;
+        }
     }
-    manualMeterFrames = 0;
-    lastMeterRun = now;
-    for (sim::PipeHistory& history : played)
-        history.LimitMeterBacklog(frames);
-    meters.Run(mixer, inputSignals, played, frames, Rate(), seconds);
+    return any;
 }
+
+}  // namespace sim
 
 std::uint32_t CardDriver::Impl::DetectedClocks() const noexcept
 {
-    if (faults.detectedClocks) return *faults.detectedClocks;
+    if (faults_.detectedClocks) return *faults_.detectedClocks;
     // Internal is always there; the card also locks to the source it is set to, when it has it.
-    return 1u | ((config_.clockMask & 0x7FFFFFFFu) & (1u << mixer.inputClock));
+    return 1u | ((config_.clockMask & 0x7FFFFFFFu) & (1u << mixer_.inputClock));
 }
 
 }  // namespace machine
@@ -58,51 +74,38 @@ namespace machine::sim {
 
 Outcome OpenMixer(Card& card, const Request& request)
 {
-    if (card.faults.zeroMixerCookie) return Answer(request, 0);
+    if (card.Faults().zeroMixerCookie) return Answer(request, 0);
     const std::uint32_t cookie = card.NextCookie();
-    card.sessions.push_back(MixerSession{cookie, request.file, false, {}});
+    card.Sessions().Open(cookie, request.file);
     return Answer(request, cookie);
 }
 
 Outcome CloseMixer(Card& card, const Request& request)
 {
-    const MixerSession* session = card.FindSession(Load<std::uint32_t>(request.buffer.data()), request.file);
-    if (session == nullptr) return Outcome::Fail(ERROR_INVALID_PARAMETER);
-    card.sessions.erase(card.sessions.begin() + (session - card.sessions.data()));
-    return Outcome::Done(0);
-}
-
-Outcome MixerMessage(Card& card, const Request& request)
-{
-    if (request.inSize < 4) return Outcome::Fail(ERROR_INVALID_PARAMETER);
-    const std::uint32_t count = Load<std::uint32_t>(request.buffer.data());
-    const std::uint64_t size = 4 + std::uint64_t{kMixerMessageSize} * count;
-    if (count < 1 || count > kMaxMixerMessages || request.inSize != size || request.outSize != size)
+    if (!card.Sessions().Close(Load<std::uint32_t>(request.buffer.data()), request.file))
         return Outcome::Fail(ERROR_INVALID_PARAMETER);
-    for (std::uint32_t i = 0; i < count; ++i)
-        card.ApplyMixerMessage(request.buffer.data() + 4 + std::size_t{kMixerMessageSize} * i, request.file);
-    return Outcome::Done(request.inSize);
+    return Outcome::Done(0);
 }
 
 Outcome GetMeters(Card& card, const Request& request)
 {
     BYTE* out = request.buffer.data();
-    const MixerSession* session = card.FindSession(Load<std::uint32_t>(out), request.file);
+    const MixerSession* session = card.Sessions().Find(Load<std::uint32_t>(out), request.file);
     if (session == nullptr || !session->meters) return Outcome::Fail(ERROR_INVALID_PARAMETER);
     card.RunMeters();
 
     MeterRecord record;
     std::memcpy(&record, out, sizeof record);  // the cookie goes back as it came
-    record.pipeMeterCount = card.faults.pipeMeterCount.value_or(card.mixer.outputPipes);
-    record.inputBusCount = card.mixer.inputBusses;
-    record.busMeterCount = card.faults.busMeterCount.value_or(card.mixer.outputBusses);
+    record.pipeMeterCount = card.Faults().pipeMeterCount.value_or(card.Mixer().outputPipes);
+    record.inputBusCount = card.Mixer().inputBusses;
+    record.busMeterCount = card.Faults().busMeterCount.value_or(card.Mixer().outputBusses);
     std::memset(record.reserved010, 0, sizeof record.reserved010);
     for (unsigned i = 0; i < std::size(record.pipeLevels); ++i)
-        record.pipeLevels[i] = i < card.mixer.outputPipes ? card.meters.Level(MeterGroup::Pipe, i) : kMeterFloor;
+        record.pipeLevels[i] = i < card.Mixer().outputPipes ? card.Audio().Level(MeterGroup::Pipe, i) : kMeterFloor;
     for (unsigned i = 0; i < std::size(record.busLevels); ++i)
-        record.busLevels[i] = i < card.mixer.outputBusses ? card.meters.Level(MeterGroup::OutputBus, i) : kMeterFloor;
+        record.busLevels[i] = i < card.Mixer().outputBusses ? card.Audio().Level(MeterGroup::OutputBus, i) : kMeterFloor;
     for (unsigned i = 0; i < std::size(record.inputLevels); ++i)
-        record.inputLevels[i] = i < card.mixer.inputBusses ? card.meters.Level(MeterGroup::Input, i) : kMeterFloor;
+        record.inputLevels[i] = i < card.Mixer().inputBusses ? card.Audio().Level(MeterGroup::Input, i) : kMeterFloor;
     record.detectedClocks = card.DetectedClocks();
     record.changesPending = session->queue.empty() ? 0 : 1;
     std::memcpy(out, &record, sizeof record);
@@ -112,7 +115,7 @@ Outcome GetMeters(Card& card, const Request& request)
 Outcome GetNotifications(Card& card, const Request& request)
 {
     BYTE* out = request.buffer.data();
-    MixerSession* session = card.FindSession(Load<std::uint32_t>(out), request.file);
+    MixerSession* session = card.Sessions().Find(Load<std::uint32_t>(out), request.file);
     if (session == nullptr) return Outcome::Fail(ERROR_INVALID_PARAMETER);
     NotifyBuffer reply{};
     reply.cookie = session->cookie;
@@ -121,7 +124,7 @@ Outcome GetNotifications(Card& card, const Request& request)
         reply.entries[reply.count++] = session->queue.front();
         session->queue.pop_front();
     }
-    if (card.faults.notificationCount) reply.count = *card.faults.notificationCount;
+    if (card.Faults().notificationCount) reply.count = *card.Faults().notificationCount;
     std::memcpy(out, &reply, sizeof reply);
     return Outcome::Done(sizeof reply);
 }

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "tree/names.h"
+#include "common/text.h"
 
 namespace machine::sim {
 namespace {
@@ -56,13 +56,13 @@ std::string LockFileName(const CardConfig& card)
 {
     // Instances compare without regard to case, so the name does not keep it.
     std::string name = "card-";
-    for (const char c : tree::LowerText(card.instance.substr(0, kNamedInstance))) {
+    for (const char c : LowerText(card.instance.substr(0, kNamedInstance))) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
         name += plain ? c : '_';
     }
     char hash[24];
     std::snprintf(hash, sizeof hash, "-%016llx",
-                  static_cast<unsigned long long>(Fnv1a(tree::LowerText(InterfacePath(card)))));
+                  static_cast<unsigned long long>(Fnv1a(LowerText(InterfacePath(card)))));
     name += hash;
     name += ".lock";
     return name;

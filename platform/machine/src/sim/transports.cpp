@@ -1,6 +1,8 @@
 // Transport sessions: pipe reservations, the event the card sets each
 // period, the shared pipe buffers and position counters, and start, stop
 // and pause. A refusal is an answer word, not a failed request.
+#include "transports.h"
+
 #include <algorithm>
 #include <atomic>
 #include <span>
@@ -42,39 +44,114 @@ void Transport::Reanchor() noexcept
     ticks = 0;
 }
 
-}  // namespace sim
-
-sim::Transport* CardDriver::Impl::FindTransport(std::uint32_t cookie, std::uint64_t file) noexcept
+Transport& TransportSessions::Open(std::uint32_t cookie, std::uint64_t file)
 {
-    for (sim::Transport& transport : transports)
+    Transport& transport = transports_.emplace_back();
+    transport.cookie = cookie;
+    transport.file = file;
+    owedEvents_.reserve(transports_.size());  // so that the clock never allocates
+    return transport;
+}
+
+Transport* TransportSessions::Find(std::uint32_t cookie, std::uint64_t file) noexcept
+{
+    for (Transport& transport : transports_)
         if (transport.cookie == cookie && transport.file == file) return &transport;
     return nullptr;
 }
 
-std::vector<sim::Transport>::iterator CardDriver::Impl::CloseTransport(std::vector<sim::Transport>::iterator transport)
+Transport* TransportSessions::FindRunning(std::uint32_t cookie) noexcept
+{
+    for (Transport& transport : transports_)
+        if (transport.cookie == cookie && transport.state == TransportInfo::State::Running) return &transport;
+    return nullptr;
+}
+
+std::vector<Transport>::iterator TransportSessions::CloseAt(std::vector<Transport>::iterator transport, OpenFiles& files)
 {
     // A client thread may still read a counter after the close (the ASIO driver's thread can
     // outlive its stop wait), so the pages stay mapped until the file closes.
-    sim::OpenFileState& file = files[transport->file];
-    for (sim::BufferMapping& buffer : transport->buffers)
-        file.quarantine.push_back(std::move(buffer.pages));
-    for (sim::PositionMapping& position : transport->positions)
-        file.quarantine.push_back(std::move(position.pages));
-    return transports.erase(transport);  // drops the card's reference to the event
+    for (BufferMapping& buffer : transport->buffers)
+        files.Keep(transport->file, std::move(buffer.pages));
+    for (PositionMapping& position : transport->positions)
+        files.Keep(transport->file, std::move(position.pages));
+    return transports_.erase(transport);  // drops the card's reference to the event
 }
+
+void TransportSessions::Close(const Transport& transport, OpenFiles& files)
+{
+    CloseAt(transports_.begin() + (&transport - transports_.data()), files);
+}
+
+void TransportSessions::CloseFile(std::uint64_t file, OpenFiles& files)
+{
+    for (auto t = transports_.begin(); t != transports_.end();)
+        t = t->file == file ? CloseAt(t, files) : t + 1;
+}
+
+void TransportSessions::CloseAll(OpenFiles& files)
+{
+    for (auto t = transports_.begin(); t != transports_.end();)
+        t = CloseAt(t, files);
+}
+
+bool TransportSessions::Reserved(std::uint32_t direction, unsigned pipe) const noexcept
+{
+    return std::any_of(transports_.begin(), transports_.end(),
+                       [&](const Transport& transport) { return transport.Find(direction, pipe) != nullptr; });
+}
+
+bool TransportSessions::AnyReservation() const noexcept
+{
+    return std::any_of(transports_.begin(), transports_.end(), [](const Transport& t) { return !t.reservations.empty(); });
+}
+
+std::uint32_t TransportSessions::MaxRunningPeriod(std::uint32_t waveBufferSize) const noexcept
+{
+    std::uint32_t period = 0;
+    for (const Transport& transport : transports_)
+        if (transport.state == TransportInfo::State::Running)
+            period = std::max(period, transport.Period(waveBufferSize));
+    return period != 0 ? period : waveBufferSize;
+}
+
+void TransportSessions::Reanchor() noexcept
+{
+    for (Transport& transport : transports_)
+        transport.Reanchor();
+}
+
+void TransportSessions::OweEvent(const Transport& transport)
+{
+    if (transport.event) owedEvents_.push_back(transport.event);
+}
+
+void TransportSessions::SetOwedEvents(std::unique_lock<std::mutex>& cardLock, std::vector<win32::ObjectRef>& batch)
+{
+    if (owedEvents_.empty()) return;
+    // Copied, not swapped: what the list keeps stays with it, and an open that makes room
+    // in it never touches a batch another thread is setting.
+    batch.assign(owedEvents_.begin(), owedEvents_.end());
+    owedEvents_.clear();
+    cardLock.unlock();
+    for (const win32::ObjectRef& event : batch)
+        event.SetEvent();
+    batch.clear();
+    cardLock.lock();
+}
+
+}  // namespace sim
 
 bool CardDriver::Impl::PipeReserved(std::uint32_t direction, unsigned pipe) const noexcept
 {
-    for (const sim::Transport& transport : transports)
-        if (transport.Find(direction, pipe) != nullptr) return true;
-    return std::any_of(faults.heldPipes.begin(), faults.heldPipes.end(),
+    return transports_.Reserved(direction, pipe) ||
+           std::any_of(faults_.heldPipes.begin(), faults_.heldPipes.end(),
                        [&](const sim::Reservation& held) { return held.Holds(direction, pipe); });
 }
 
 bool CardDriver::Impl::InUse() const noexcept
 {
-    return !faults.heldPipes.empty() ||
-           std::any_of(transports.begin(), transports.end(), [](const sim::Transport& t) { return !t.reservations.empty(); });
+    return !faults_.heldPipes.empty() || transports_.AnyReservation();
 }
 
 std::uint16_t CardDriver::Impl::PipeCount(std::uint32_t direction) const noexcept
@@ -139,20 +216,17 @@ bool BadRange(const Card& card, std::uint32_t direction, std::uint32_t first, st
 
 Outcome OpenTransport(Card& card, const Request& request)
 {
-    if (card.faults.zeroTransportCookie) return Answer(request, 0);
+    if (card.Faults().zeroTransportCookie) return Answer(request, 0);
     const std::uint32_t cookie = card.NextCookie();
-    card.transports.push_back(Transport{});
-    card.transports.back().cookie = cookie;
-    card.transports.back().file = request.file;
-    card.eventsToSet.reserve(card.transports.size());  // so that the clock never allocates
+    card.Transports().Open(cookie, request.file);
     return Answer(request, cookie);
 }
 
 Outcome CloseTransport(Card& card, const Request& request)
 {
-    const Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    const Transport* transport = card.Transports().Find(Load<std::uint32_t>(request.buffer.data()), request.file);
     if (transport == nullptr) return Outcome::Fail(ERROR_INVALID_PARAMETER);
-    card.CloseTransport(card.transports.begin() + (transport - card.transports.data()));
+    card.Transports().Close(*transport, card.Files());
     return Outcome::Done(0);
 }
 
@@ -160,7 +234,7 @@ Outcome ReservePipes(Card& card, const Request& request)
 {
     PipeReservation in;
     std::memcpy(&in, request.buffer.data(), sizeof in);
-    Transport* transport = card.FindTransport(in.cookie, request.file);
+    Transport* transport = card.Transports().Find(in.cookie, request.file);
     if (transport == nullptr) return Answer(request, 3);
     if (in.mode != 1 || BadRange(card, in.direction, in.firstPipe, in.count)) return Answer(request, 2);
     for (unsigned pipe = in.firstPipe; pipe < in.firstPipe + in.count; ++pipe)
@@ -175,7 +249,7 @@ Outcome CheckPipes(Card& card, const Request& request)
     std::memcpy(&in, request.buffer.data(), sizeof in);
     if (BadRange(card, in.direction, in.firstPipe, in.count)) return Answer(request, 1);
     for (unsigned pipe = in.firstPipe; pipe < in.firstPipe + in.count; ++pipe) {
-        const bool unusable = std::any_of(card.faults.unusablePipes.begin(), card.faults.unusablePipes.end(),
+        const bool unusable = std::any_of(card.Faults().unusablePipes.begin(), card.Faults().unusablePipes.end(),
                                           [&](const Reservation& r) { return r.Holds(in.direction, pipe); });
         if (unusable || card.PipeReserved(in.direction, pipe)) return Answer(request, 1);
     }
@@ -186,8 +260,8 @@ Outcome SetTransportEvent(Card& card, const Request& request)
 {
     TransportEventRecord in;
     std::memcpy(&in, request.buffer.data(), sizeof in);
-    Transport* transport = card.FindTransport(in.cookie, request.file);
-    if (transport == nullptr || card.faults.refuseEvent) return Answer(request, 1);
+    Transport* transport = card.Transports().Find(in.cookie, request.file);
+    if (transport == nullptr || card.Faults().refuseEvent) return Answer(request, 1);
     // The card holds the event object itself, as the kernel would: the client may close its handle.
     win32::ObjectRef event = win32::ObjectRef::FromHandle(reinterpret_cast<HANDLE>(std::uintptr_t{in.event}));
     if (!event || event.Kind() != win32::ObjectKind::Event) return Answer(request, 1);
@@ -199,7 +273,7 @@ Outcome MapPipeBuffer(Card& card, const Request& request)
 {
     PipeBufferRequest in;
     std::memcpy(&in, request.buffer.data(), sizeof in);
-    Transport* transport = card.FindTransport(in.cookie, request.file);
+    Transport* transport = card.Transports().Find(in.cookie, request.file);
     if (transport == nullptr || in.frames < 1 || in.frames > kMaxMappedFrames) return Answer(request, 0);
     const Reservation* reservation = transport->Find(in.direction, in.pipe);
     if (reservation == nullptr || reservation->first != in.pipe) return Answer(request, 0);
@@ -218,7 +292,7 @@ Outcome MapPipePosition(Card& card, const Request& request)
 {
     PipePositionRequest in;
     std::memcpy(&in, request.buffer.data(), sizeof in);
-    Transport* transport = card.FindTransport(in.cookie, request.file);
+    Transport* transport = card.Transports().Find(in.cookie, request.file);
     if (transport == nullptr) return Answer(request, 0);
     const Reservation* reservation = transport->Find(in.direction, in.pipe);
     if (reservation == nullptr) return Answer(request, 0);
@@ -236,20 +310,20 @@ Outcome MapPipePosition(Card& card, const Request& request)
 
 Outcome StartTransport(Card& card, const Request& request)
 {
-    Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    Transport* transport = card.Transports().Find(Load<std::uint32_t>(request.buffer.data()), request.file);
     if (transport == nullptr || transport->reservations.empty()) return Answer(request, 1);
     if (transport->state != TransportInfo::State::Running) {
-        if (card.clockMode == ClockMode::RealTime && !card.StartClock()) return Answer(request, 2);
+        if (card.Clock().Mode() == ClockMode::RealTime && !card.StartClock()) return Answer(request, 2);
         transport->state = TransportInfo::State::Running;  // from 0 when stopped, from where it was when paused
         transport->Reanchor();
-        card.clockWake.notify_all();
+        card.Clock().Wake();
     }
     return Answer(request, 0);
 }
 
 Outcome StopTransport(Card& card, const Request& request)
 {
-    Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    Transport* transport = card.Transports().Find(Load<std::uint32_t>(request.buffer.data()), request.file);
     if (transport == nullptr) return Answer(request, 1);
     transport->state = TransportInfo::State::Stopped;
     transport->framesElapsed = 0;
@@ -259,7 +333,7 @@ Outcome StopTransport(Card& card, const Request& request)
 
 Outcome PauseTransport(Card& card, const Request& request)
 {
-    Transport* transport = card.FindTransport(Load<std::uint32_t>(request.buffer.data()), request.file);
+    Transport* transport = card.Transports().Find(Load<std::uint32_t>(request.buffer.data()), request.file);
     if (transport == nullptr) return Answer(request, 1);
     if (transport->state == TransportInfo::State::Running) transport->state = TransportInfo::State::Paused;
     return Answer(request, 0);
@@ -274,14 +348,13 @@ Outcome SetSampleRate(Card& card, const Request& request)
 {
     const std::uint32_t rate = Load<std::uint32_t>(request.buffer.data());
     if (!card.RateSupported(rate)) return Answer(request, 1);
-    if (card.faults.enforceRateLock && (card.mixer.userFlags & DRIVER_FLAG_RATE_LOCK) != 0 &&
-        rate != card.mixer.lockedRate)
+    if (card.Faults().enforceRateLock && (card.Mixer().userFlags & DRIVER_FLAG_RATE_LOCK) != 0 &&
+        rate != card.Mixer().lockedRate)
         return Answer(request, 2);
-    if (rate != card.settings.sampleRate) {
-        card.settings.sampleRate = rate;
-        for (Transport& transport : card.transports)
-            transport.Reanchor();  // deadlines from now on at the new rate
-        card.clockWake.notify_all();
+    if (rate != card.Settings().sampleRate) {
+        card.Settings().sampleRate = rate;
+        card.Transports().Reanchor();  // deadlines from now on at the new rate
+        card.Clock().Wake();
     }
     return Answer(request, 0);
 }

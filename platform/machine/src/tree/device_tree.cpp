@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "common/reg_key.h"
+#include "common/text.h"
 #include "machine/machine.h"
 #include "machine/sim_state.h"
 #include "tree/names.h"
-#include "tree/reg_key.h"
 
 namespace machine::tree {
 namespace {

@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "machine/machine.h"
+#include "common/text.h"
 #include "machine/profile.h"
 #include "tree/device_tree.h"
-#include "tree/names.h"
 #include "win32/machine_dir.h"
 
 namespace machine {
@@ -44,7 +44,7 @@ CardConfig UninstallCard(std::string_view instance)
     std::size_t found = profile.cards.size();
     std::size_t matches = 0;
     for (std::size_t i = 0; i < profile.cards.size(); ++i) {
-        if (!tree::SameText(profile.cards[i].instance, instance)) continue;
+        if (!SameText(profile.cards[i].instance, instance)) continue;
         found = i;
         ++matches;
     }

@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "common/reg_key.h"
+#include "common/text.h"
 #include "machine/profile.h"
 #include "tree/device_tree.h"
 #include "tree/names.h"
-#include "tree/reg_key.h"
 #include "win32/errors.h"
 #include "win32/machine_dir.h"
 
@@ -98,7 +99,7 @@ std::shared_ptr<Machine> Machine::Boot(const std::filesystem::path& directory)
 // after a removal), while nodes of absent hardware that were removed stay removed.
 void Machine::LayDeviceTree()
 {
-    const bool fresh = !tree::KeyExists(tree::kEnumRoot);
+    const bool fresh = !KeyExists(tree::kEnumRoot);
     bool written = true;
     for (const tree::DeviceNode& node : tree::OtherHardware())
         if (fresh || (node.present && !tree::NodeExists(node.instanceId))) written = tree::WriteNode(node) && written;
@@ -125,30 +126,30 @@ const CardConfig& Machine::Config(std::size_t index) const { return cards_.at(in
 CardDriver* Machine::FindByPath(std::string_view path) const noexcept
 {
     for (const Slot& slot : cards_)
-        if (tree::SameText(slot.path, path)) return slot.driver.get();
+        if (SameText(slot.path, path)) return slot.driver.get();
     return nullptr;
 }
 
 CardDriver* Machine::FindByInstanceId(std::string_view instanceId) const noexcept
 {
     for (const Slot& slot : cards_)
-        if (tree::SameText(slot.instanceId, instanceId)) return slot.driver.get();
+        if (SameText(slot.instanceId, instanceId)) return slot.driver.get();
     return nullptr;
 }
 
 bool Machine::IsPresent(std::string_view instanceId) const
 {
     for (const Slot& slot : cards_)
-        if (tree::SameText(slot.instanceId, instanceId)) return slot.config.present;
+        if (SameText(slot.instanceId, instanceId)) return slot.config.present;
     for (const tree::DeviceNode& node : tree::OtherHardware())
-        if (tree::SameText(node.instanceId, instanceId)) return node.present;
+        if (SameText(node.instanceId, instanceId)) return node.present;
     return false;
 }
 
 std::shared_ptr<win32::DeviceFile> Machine::OpenFile(std::string_view path, DWORD& error)
 {
     for (const Slot& slot : cards_) {
-        if (!tree::SameText(slot.path, path)) continue;
+        if (!SameText(slot.path, path)) continue;
         if (!tree::NodeExists(slot.instanceId)) break;  // removed: no driver answers until the next start
         auto file = slot.driver->OpenFile(error);
         if (!file) return nullptr;

@@ -1,15 +1,8 @@
-// Names in the device tree compare as Windows compares them: ASCII letters
-// without regard to case.
+// The device tree's own names: its registry paths below HKLM and the setup
+// classes of its nodes.
 #pragma once
 
-#include <string>
-#include <string_view>
-
 namespace machine::tree {
-
-bool SameText(std::string_view a, std::string_view b) noexcept;
-bool StartsWithText(std::string_view text, std::string_view prefix) noexcept;
-std::string LowerText(std::string_view text);
 
 // Registry paths below HKLM.
 inline constexpr char kEnumRoot[] = "SYSTEM\\CurrentControlSet\\Enum";

@@ -1,14 +1,16 @@
-#include "tree/reg_key.h"
+#include "common/reg_key.h"
 
 #include <cstring>
 
 #include "win32/errors.h"
 
-namespace machine::tree {
+namespace machine {
 namespace {
 
 // Longer than any key the machine makes: an interface key holds an instance of up to 512.
 constexpr DWORD kMaxKeyName = 2048;
+// The longest value name the registry takes.
+constexpr DWORD kMaxValueName = 16383;
 
 }  // namespace
 
@@ -39,6 +41,15 @@ RegKey RegKey::Create(const std::string& path)
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return {};
+    return RegKey(key);
+}
+
+RegKey RegKey::CreateSubkey(const std::string& subkey) const
+{
+    HKEY key = nullptr;
+    if (key_ == nullptr || RegCreateKeyExA(key_, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                           nullptr, &key, nullptr) != ERROR_SUCCESS)
         return {};
     return RegKey(key);
 }
@@ -99,6 +110,14 @@ std::optional<std::vector<BYTE>> RegKey::Query(const char* name, DWORD& type) co
     return std::nullopt;
 }
 
+std::optional<std::vector<BYTE>> RegKey::QueryOfType(const char* name, DWORD wantedType) const
+{
+    DWORD type = REG_NONE;
+    auto data = Query(name, type);
+    if (!data || type != wantedType) return std::nullopt;
+    return data;
+}
+
 std::optional<std::string> RegKey::QueryString(const char* name) const
 {
     DWORD type = REG_NONE;
@@ -111,9 +130,8 @@ std::optional<std::string> RegKey::QueryString(const char* name) const
 
 std::optional<DWORD> RegKey::QueryDword(const char* name) const
 {
-    DWORD type = REG_NONE;
-    const auto data = Query(name, type);
-    if (!data || type != REG_DWORD || data->size() != sizeof(DWORD)) return std::nullopt;
+    const auto data = QueryOfType(name, REG_DWORD);
+    if (!data || data->size() != sizeof(DWORD)) return std::nullopt;
     DWORD value = 0;
     std::memcpy(&value, data->data(), sizeof value);
     return value;
@@ -141,6 +159,25 @@ std::vector<std::string> RegKey::Subkeys() const
     return names;
 }
 
+std::vector<RegKey::Value> RegKey::Values() const
+{
+    std::vector<Value> values;
+    if (key_ == nullptr) return values;
+    std::vector<char> name(kMaxValueName + 1);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        DWORD type = REG_NONE, size = 0;
+        if (RegEnumValueA(key_, index, name.data(), &nameSize, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        std::vector<BYTE> data(size);
+        nameSize = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(key_, index, name.data(), &nameSize, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+            break;
+        data.resize(size);
+        values.push_back({std::string(name.data(), nameSize), type, std::move(data)});
+    }
+    return values;
+}
+
 bool KeyExists(const std::string& path) { return static_cast<bool>(RegKey::Open(path)); }
 
 bool DeleteTree(const std::string& path)
@@ -154,4 +191,4 @@ bool DeleteTree(const std::string& path)
     return !KeyExists(path);
 }
 
-}  // namespace machine::tree
+}  // namespace machine

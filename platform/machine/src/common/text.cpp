@@ -1,6 +1,6 @@
-#include "tree/names.h"
+#include "common/text.h"
 
-namespace machine::tree {
+namespace machine {
 namespace {
 
 char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -27,4 +27,4 @@ std::string LowerText(std::string_view text)
     return lower;
 }
 
-}  // namespace machine::tree
+}  // namespace machine
