@@ -1,5 +1,8 @@
 // The desktop calls through a scripted desktop, and the console default.
+#include <atomic>
+#include <memory>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -168,18 +171,41 @@ TEST(RegisterWindowMessage, ThreadsAgreeOnNumbers)
 
 TEST(CurrentDesktop, InstallingWhileOthersCallIsSafe)
 {
+    ::testing::internal::CaptureStderr();  // the default desktop prints between installs
     std::atomic<bool> stop{false};
+    std::atomic<std::size_t> shown{0};
+    bool allOk = true;
     std::thread caller([&] {
         while (!stop.load()) {
-            MessageBoxA(nullptr, "tick", "", MB_OK);
+            allOk = MessageBoxA(nullptr, "tick", "", MB_OK) == IDOK && allOk;
+            ++shown;
             GetKeyState(VK_SHIFT);
         }
     });
-    ::testing::internal::CaptureStderr();  // the default desktop prints between installs
-    for (int i = 0; i < 200; ++i) win32_testing::ScopedDesktop desktop;
+    while (shown.load() == 0) std::this_thread::yield();
+    // Each installed and put back at once; kept here, so that a box still being shown
+    // on one after it went is counted too.
+    std::vector<std::shared_ptr<win32_testing::ScriptedDesktop>> desktops;
+    for (int i = 0; i < 200; ++i) {
+        desktops.push_back(std::make_shared<win32_testing::ScriptedDesktop>());
+        const std::shared_ptr<win32::Desktop> previous = win32::InstallDesktop(desktops.back());
+        win32::InstallDesktop(previous);
+    }
     stop = true;
     caller.join();
-    ::testing::internal::GetCapturedStderr();
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+
+    // Every box reached exactly one desktop and was answered with its default button.
+    std::size_t reached = 0;
+    for (std::size_t at = printed.find("[] tick\n"); at != std::string::npos; at = printed.find("[] tick\n", at + 1))
+        ++reached;
+    for (const auto& desktop : desktops) {
+        for (const win32_testing::MessageBoxCall& box : desktop->Boxes()) EXPECT_EQ(box.answer, IDOK);
+        reached += desktop->Boxes().size();
+    }
+    EXPECT_TRUE(allOk);
+    EXPECT_EQ(reached, shown.load());
+    EXPECT_EQ(win32::InstallDesktop(nullptr), nullptr) << "the default desktop is back in place";
 }
 
 }  // namespace
