@@ -5,9 +5,23 @@
 
 #include "machine/machine.h"
 #include "machine/profile.h"
+#include "win32/errors.h"
+#include "win32/registry.h"
 #include "win32_testing/temp_machine_dir.h"
 
 namespace machine_testing {
+namespace {
+
+// The setup class of the machine's own PCI sound nodes.
+constexpr char kMediaClassGuid[] = "{4d36e96c-e325-11ce-bfc1-08002be10318}";
+
+bool SetValue(HKEY key, const char* name, DWORD type, const std::string& bytes)
+{
+    return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+}
+
+}  // namespace
 
 struct TestMachine::TempDir {
     win32_testing::TempMachineDir directory;
@@ -60,6 +74,24 @@ machine::CardDriver& TestMachine::Card(std::size_t index) const { return machine
 const machine::CardConfig& TestMachine::Config(std::size_t index) const { return machine_->Config(index); }
 
 std::string TestMachine::InterfacePath(std::size_t index) const { return machine::InterfacePath(Config(index)); }
+
+void TestMachine::AddDeviceNode(const std::string& instanceId, const std::vector<std::string>& hardwareIds,
+                                const std::string& friendlyName) const
+{
+    HKEY key = nullptr;
+    const std::string path = "SYSTEM\\CurrentControlSet\\Enum\\" + instanceId;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("the device node " + instanceId + " cannot be made");
+    std::string ids;
+    for (const std::string& id : hardwareIds) ids += id + '\0';
+    ids += '\0';
+    bool written = SetValue(key, "ClassGUID", REG_SZ, std::string(kMediaClassGuid) + '\0') &&
+                   SetValue(key, "HardwareID", REG_MULTI_SZ, ids);
+    if (!friendlyName.empty()) written = written && SetValue(key, "FriendlyName", REG_SZ, friendlyName + '\0');
+    RegCloseKey(key);
+    if (!written) throw std::runtime_error("the values of the device node " + instanceId + " cannot be written");
+}
 
 void TestMachine::Reboot()
 {

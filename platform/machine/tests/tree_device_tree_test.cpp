@@ -69,6 +69,61 @@ TEST(TreeDeviceTree, OtherHardwareSitsBesideTheCards)
     EXPECT_FALSE(ReadValue(EnumKeyOf("ROOT\\LEGACY_BEEP\\0000"), "HardwareID"));
 }
 
+// The first hardware IDs of the nodes of vendor 0BAD that a set with `flags` lists;
+// with `remove` each is removed as it is seen.
+std::vector<std::string> NodesOfVendor0Bad(DWORD flags, bool remove = false)
+{
+    std::vector<std::string> ids;
+    HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, flags);
+    SP_DEVINFO_DATA node{};
+    node.cbSize = sizeof node;
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &node); ++i) {
+        char id[256] = {};
+        if (!SetupDiGetDeviceRegistryPropertyA(set, &node, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(id),
+                                               sizeof id - 1, nullptr) ||
+            std::strncmp(id, "PCI\\VEN_0BAD", 12) != 0)
+            continue;
+        ids.push_back(id);
+        if (remove) {
+            EXPECT_EQ(SetupDiCallClassInstaller(DIF_REMOVE, set, &node), TRUE) << id;
+        }
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return ids;
+}
+
+TEST(TreeDeviceTree, ANodeNoCardMakesIsAbsentAndNoStartUpLaysItAgain)
+{
+    machine_testing::TestMachine machine;
+    const std::string named = "PCI\\VEN_0BAD&DEV_0001&SUBSYS_00000BAD\\4&77&0&08";
+    const std::string unnamed = "PCI\\VEN_0BAD&DEV_0002&SUBSYS_00000BAD\\4&77&0&10";
+    machine.AddDeviceNode(named, {"PCI\\VEN_0BAD&DEV_0001&SUBSYS_00000BAD", "PCI\\VEN_0BAD&DEV_0001"}, "Spare Card");
+    machine.AddDeviceNode(unnamed, {"PCI\\VEN_0BAD&DEV_0002&SUBSYS_00000BAD"}, "");
+
+    DWORD type = 0;
+    const auto ids = ReadValue(EnumKeyOf(named), "HardwareID", &type);
+    ASSERT_TRUE(ids);
+    EXPECT_EQ(type, REG_MULTI_SZ);
+    EXPECT_EQ(Text(*ids), std::string("PCI\\VEN_0BAD&DEV_0001&SUBSYS_00000BAD\0PCI\\VEN_0BAD&DEV_0001\0\0", 61));
+    const auto name = ReadValue(EnumKeyOf(named), "FriendlyName", &type);
+    ASSERT_TRUE(name);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(Text(*name), std::string("Spare Card\0", 11));
+    EXPECT_FALSE(ReadValue(EnumKeyOf(unnamed), "FriendlyName"));
+    // The setup class of the machine's own sound cards.
+    EXPECT_EQ(ReadValue(EnumKeyOf(unnamed), "ClassGUID"),
+              ReadValue(EnumKeyOf(machine::DeviceInstanceId(machine.Config(0))), "ClassGUID"));
+
+    const std::vector<std::string> both = {"PCI\\VEN_0BAD&DEV_0001&SUBSYS_00000BAD",
+                                           "PCI\\VEN_0BAD&DEV_0002&SUBSYS_00000BAD"};
+    EXPECT_EQ(NodesOfVendor0Bad(DIGCF_ALLCLASSES), both);
+    EXPECT_TRUE(NodesOfVendor0Bad(DIGCF_ALLCLASSES | DIGCF_PRESENT).empty());
+    EXPECT_EQ(NodesOfVendor0Bad(DIGCF_ALLCLASSES, true), both);
+    machine.Reboot();
+    EXPECT_TRUE(NodesOfVendor0Bad(DIGCF_ALLCLASSES).empty());
+    EXPECT_FALSE(KeyExists(EnumKeyOf(named)));
+}
+
 TEST(TreeDeviceTree, CreateFileOpensACardByItsPathInAnyCase)
 {
     machine_testing::TestMachine machine(machine_testing::Cards({"default", "absent"}));

@@ -70,6 +70,14 @@ public:
     // should be closed first. References from Card() and Hooks() taken before are stale.
     void Reboot();
 
+    // A device node that no card makes, written as the machine writes its own:
+    // HKLM\SYSTEM\CurrentControlSet\Enum\<instanceId> with HardwareID, ClassGUID and,
+    // unless `friendlyName` is empty, FriendlyName. The machine knows no hardware
+    // behind it, so it counts as not present and no boot lays it again once removed.
+    // Throws std::runtime_error when the registry refuses it.
+    void AddDeviceNode(const std::string& instanceId, const std::vector<std::string>& hardwareIds,
+                       const std::string& friendlyName) const;
+
     // The booted machine itself, for tests of the machine layer.
     machine::Machine& Machine() const noexcept { return *machine_; }
 
