@@ -1,6 +1,7 @@
 // The Win32 subset the system is written against.
 #pragma once
 
+#include "win32/commdlg.h"
 #include "win32/desktop.h"
 #include "win32/errors.h"
 #include "win32/files.h"
@@ -10,3 +11,4 @@
 #include "win32/strings.h"
 #include "win32/time.h"
 #include "win32/types.h"
+#include "win32/version_info.h"

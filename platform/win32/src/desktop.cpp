@@ -36,6 +36,11 @@ void KeyTable::SetToggled(int virtualKey, bool toggled) noexcept
         key.fetch_and(static_cast<unsigned char>(~kToggled));
 }
 
+std::optional<std::string> Desktop::ChooseFile(const FileDialogRequest&)
+{
+    return std::nullopt;
+}
+
 int DefaultButton(UINT type) noexcept
 {
     const UINT defaultIndex = (type & MB_DEFMASK) >> 8;  // 0 first, 1 second, 2 third
@@ -101,6 +106,8 @@ std::shared_ptr<Desktop> Acquire()
 }  // namespace
 
 Desktop& CurrentDesktop() { return *Acquire(); }
+
+std::optional<std::string> ChooseFile(const FileDialogRequest& request) { return Acquire()->ChooseFile(request); }
 
 std::shared_ptr<Desktop> InstallDesktop(std::shared_ptr<Desktop> desktop)
 {

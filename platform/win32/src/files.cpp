@@ -236,6 +236,13 @@ DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    // Only a path that exists has a short form, as on Windows.
+    std::string path = PosixPath(longPath);
+    if (!Exists(path)) {
+        while (path.size() > 1 && path.back() == '/') path.pop_back();  // "x\" names the folder x
+        SetLastError(ParentExists(path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
     const std::size_t length = std::strlen(longPath);
     // Too small (or no buffer): the size needed, terminator included.
     if (shortPath == nullptr || length >= size) return static_cast<DWORD>(length + 1);

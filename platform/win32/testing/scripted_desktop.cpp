@@ -47,6 +47,7 @@ RECT ScriptedDesktop::WorkArea() const
 
 int ScriptedDesktop::MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type)
 {
+    RunWhileOpen();
     std::lock_guard guard(lock_);
     int answer = win32::DefaultButton(type);
     if (!answers_.empty()) {
@@ -62,6 +63,48 @@ BOOL ScriptedDesktop::ExitWindows(UINT flags, DWORD reason)
     std::lock_guard guard(lock_);
     exitRequests_.push_back({flags, reason});
     return FALSE;
+}
+
+void ScriptedDesktop::QueueFileAnswers(std::initializer_list<FileAnswer> answers)
+{
+    std::lock_guard guard(lock_);
+    fileAnswers_.insert(fileAnswers_.end(), answers);
+}
+
+std::vector<FileDialogCall> ScriptedDesktop::FileDialogs() const
+{
+    std::lock_guard guard(lock_);
+    return fileDialogs_;
+}
+
+void ScriptedDesktop::SetWhileOpen(std::function<void()> work)
+{
+    std::lock_guard guard(lock_);
+    whileOpen_ = std::move(work);
+}
+
+void ScriptedDesktop::RunWhileOpen()
+{
+    std::function<void()> work;
+    {
+        std::lock_guard guard(lock_);
+        work = whileOpen_;
+    }
+    // Unlocked: what runs meanwhile may show boxes of its own.
+    if (work) work();
+}
+
+std::optional<std::string> ScriptedDesktop::ChooseFile(const win32::FileDialogRequest& request)
+{
+    RunWhileOpen();
+    std::lock_guard guard(lock_);
+    FileAnswer answer = kCancelled;
+    if (!fileAnswers_.empty()) {
+        answer = fileAnswers_.front();
+        fileAnswers_.pop_front();
+    }
+    fileDialogs_.push_back({request, answer});
+    return answer;
 }
 
 ScopedDesktop::ScopedDesktop()

@@ -1,13 +1,17 @@
-// What a Windows session's shell and its user provide: message boxes, the
-// restart request, the keyboard state, registered window messages and the
-// desktop's geometry. All of it goes through one replaceable desktop object:
+// What a Windows session's shell and its user provide: message boxes, file
+// dialogs, the restart request, the keyboard state, registered window
+// messages and the desktop's geometry. All of it goes through one replaceable desktop object:
 // the GUI layer installs a real one on a display, tests a scripted one.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "win32/types.h"
 
@@ -90,11 +94,26 @@ BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID data, UINT winIni);
 
 namespace win32 {
 
+// What a program asks of a file dialog (GetOpenFileNameA, GetSaveFileNameA).
+struct FileDialogRequest {
+    bool save = false;
+    HWND owner = nullptr;
+    // (description, patterns) pairs, as the program listed them.
+    std::vector<std::pair<std::string, std::string>> filters;
+    DWORD filterIndex = 0;  // 1-based: the filter chosen at first
+    std::string initialDir;
+    DWORD flags = 0;  // OFN_*
+    DWORD bufferSize = 0;  // characters the caller has for the path
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
     // The button the user chose (IDOK, IDYES ...).
     virtual int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) = 0;
+    // The path the user chose, or nothing when the dialog was cancelled. By
+    // default every dialog is cancelled.
+    virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request);
     // A restart request; the answer ExitWindowsEx gives.
     virtual BOOL ExitWindows(UINT flags, DWORD reason) = 0;
     virtual bool KeyDown(int virtualKey) const = 0;
@@ -132,12 +151,15 @@ private:
 int DefaultButton(UINT type) noexcept;
 
 // The desktop in force: the installed one, or the console default (boxes
-// printed to stderr and answered with their default button, restart
-// requests printed and refused, a key table, a 1920 x 1080 screen with a
+// printed to stderr and answered with their default button, file dialogs
+// cancelled, restart requests printed and refused, a key table, a 1920 x 1080 screen with a
 // work area 40 pixels shorter). The reference stays valid while that
 // desktop stays installed; the Win32 calls above hold their own reference
 // for the length of each call. Thread-safe.
 Desktop& CurrentDesktop();
+// Desktop::ChooseFile of the desktop in force, which is held for the call.
+std::optional<std::string> ChooseFile(const FileDialogRequest& request);
+
 // Installs `desktop` (nullptr restores the default) and returns the
 // previous one (nullptr when it was the default). Thread-safe.
 std::shared_ptr<Desktop> InstallDesktop(std::shared_ptr<Desktop> desktop);

@@ -66,9 +66,10 @@ BOOL DeleteFileA(LPCSTR fileName);
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 // A NULL value removes the variable.
 BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
-// The path unchanged, whether or not it exists: the simulated machine has
-// no short names. Source and destination may be one buffer. Sizes as
-// GetEnvironmentVariableA.
+// An existing path comes back unchanged: the simulated machine has no short
+// names. A path that does not exist is 0 with ERROR_FILE_NOT_FOUND, or
+// ERROR_PATH_NOT_FOUND when its folder is missing. Source and destination
+// may be one buffer. Sizes as GetEnvironmentVariableA.
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);
 
 constexpr DWORD VER_PLATFORM_WIN32s = 0;

@@ -1,17 +1,21 @@
-// A desktop for tests: it records every message box and restart request and
-// answers boxes from a script, so a test can see what a program asked its
-// user and tell it what the user chose.
+// A desktop for tests: it records every message box, file dialog and restart
+// request and answers boxes and dialogs from a script, so a test can see
+// what a program asked its user and tell it what the user chose.
 //
 //     win32_testing::ScopedDesktop desktop;          // installed until the end of scope
 //     desktop->QueueAnswers({IDNO});                 // the next box is answered "No"
+//     desktop->QueueFileAnswers({"/tmp/Mix.kvs", win32_testing::kCancelled});
+//     desktop->SetWhileOpen([] { /* the program's timers tick */ });
 //     RunTheCodeUnderTest();
 //     EXPECT_EQ(desktop->Boxes().at(0).text, "Restart now?");
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,15 @@ struct MessageBoxCall {
     int answer;  // what the box returned
 };
 
+// A file dialog's answer: the path the user settled on, or a cancel.
+using FileAnswer = std::optional<std::string>;
+inline const FileAnswer kCancelled = std::nullopt;
+
+struct FileDialogCall {
+    win32::FileDialogRequest request;
+    FileAnswer answer;
+};
+
 struct ExitWindowsCall {
     UINT flags;
     DWORD reason;
@@ -39,6 +52,14 @@ public:
     // default button (win32::DefaultButton).
     void QueueAnswers(std::initializer_list<int> answers);
     std::vector<MessageBoxCall> Boxes() const;
+    // Answers for the next file dialogs, in order; a dialog with no answer
+    // left is cancelled.
+    void QueueFileAnswers(std::initializer_list<FileAnswer> answers);
+    std::vector<FileDialogCall> FileDialogs() const;
+    // Runs inside every box and file dialog, once, before it answers: what
+    // the program does while its user looks at the box (a GUI test runs the
+    // message loop's timers here). Nothing by default.
+    void SetWhileOpen(std::function<void()> work);
     std::vector<ExitWindowsCall> ExitRequests() const;
 
     // Held keys and toggle states; the GUI layer writes the same table
@@ -50,6 +71,7 @@ public:
     void SetWorkArea(RECT area);
 
     int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) override;
+    std::optional<std::string> ChooseFile(const win32::FileDialogRequest& request) override;
     // Recorded; always refused (FALSE), as the simulated machine cannot restart.
     BOOL ExitWindows(UINT flags, DWORD reason) override;
     bool KeyDown(int virtualKey) const override { return keys_.Down(virtualKey); }
@@ -59,9 +81,13 @@ public:
     RECT WorkArea() const override;
 
 private:
+    void RunWhileOpen();
     mutable std::mutex lock_;
     std::deque<int> answers_;
     std::vector<MessageBoxCall> boxes_;
+    std::deque<FileAnswer> fileAnswers_;
+    std::vector<FileDialogCall> fileDialogs_;
+    std::function<void()> whileOpen_;
     std::vector<ExitWindowsCall> exitRequests_;
     RECT screen_{0, 0, 1024, 768};
     RECT workArea_{0, 0, 1024, 768};
