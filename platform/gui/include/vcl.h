@@ -41,6 +41,7 @@
 #include "gui/input.h"
 #include "gui/messages.h"
 #include "gui/presentation.h"
+#include "gui/registry.h"
 #include "gui/stdctrls.h"
 #include "gui/sysutils.h"
 #include "gui/types.h"

@@ -285,3 +285,35 @@ TEST_F(Forms, AModalFormOpenedFromALabelsMouseUpRunsWithTheMouseFree)
     EXPECT_EQ(result, mrCancel);
     EXPECT_EQ(Application->ActiveForm(), main);
 }
+
+TEST_F(Forms, TheDesktopIsWhatTheDesktopObjectSays)
+{
+    EXPECT_EQ(Screen->DesktopLeft(), 0);
+    EXPECT_EQ(Screen->DesktopWidth(), 1024);
+    EXPECT_EQ(Screen->DesktopHeight(), 768);
+    desktop().SetScreenRect(RECT{-1280, 200, 0, 1224});
+    EXPECT_EQ(Screen->DesktopLeft(), -1280);
+    EXPECT_EQ(Screen->DesktopTop(), 200);
+    EXPECT_EQ(Screen->DesktopWidth(), 1280);
+    EXPECT_EQ(Screen->DesktopHeight(), 1024);
+    dialog->SetPosition(poScreenCenter);
+    dialog->Show();
+    EXPECT_EQ(dialog->Left(), -1280 + (1280 - dialog->Width()) / 2) << "centred on that desktop";
+    EXPECT_EQ(dialog->Top(), 200 + (1024 - dialog->Height()) / 2);
+}
+
+TEST_F(Forms, TimersTickWhileAScriptedBoxIsOpen)
+{
+    TTimer meter(nullptr);
+    meter.SetInterval(40);
+    int ticks = 0;
+    meter.OnTimer = [&](TObject*) { ++ticks; };
+    desktop().SetWhileOpen([&] {
+        Record("open after " + std::to_string(ticks));
+        Application->AdvanceTime(100);
+        Application->ProcessMessages();
+    });
+    EXPECT_EQ(Application->MessageBox("Restart now?", "Korvane3", MB_YESNO), IDYES);
+    Record("answered after " + std::to_string(ticks));
+    EXPECT_EQ(Events(), (Strings{"open after 0", "answered after 1"}));
+}

@@ -1,4 +1,4 @@
-// Format, StrToInt and the string list.
+// Format, StrToInt, the string list and the command line.
 #include <vcl.h>
 
 #include <gtest/gtest.h>
@@ -78,4 +78,31 @@ TEST(SysUtils, StringListTellsOfChangesButItsCopiesDoNot)
     other.Clear();
     EXPECT_EQ(changes, 8);
     EXPECT_EQ(copy, (TStringList{"kept", "more"}));
+}
+
+TEST(CommandLine, ParametersAsSetWithTheProgramFirst)
+{
+    char module[4096];
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(ParamCount(), 0) << "no setter yet";
+    EXPECT_EQ(ParamStr(0), std::string(module, length));
+    EXPECT_EQ(ParamStr(1), "");
+
+    SetParams({"C:\\Zavo\\korvane3.exe", "Zavo 24 Card", "second"});
+    EXPECT_EQ(ParamCount(), 2);
+    EXPECT_EQ(ParamStr(0), "C:\\Zavo\\korvane3.exe");
+    EXPECT_EQ(ParamStr(1), "Zavo 24 Card") << "a name with spaces is one parameter";
+    EXPECT_EQ(ParamStr(3), "");
+    EXPECT_EQ(ParamStr(-1), "");
+
+    char arg0[] = "./korvane3";
+    char arg1[] = "Zavo 24 Card";
+    char* argv[] = {arg0, arg1, nullptr};
+    SetParams(1, argv);
+    EXPECT_EQ(ParamCount(), 0);
+    EXPECT_EQ(ParamStr(0), std::string(module, length)) << "the full path, not argv[0]";
+    SetParams(2, argv);
+    EXPECT_EQ(ParamCount(), 1);
+    EXPECT_EQ(ParamStr(1), "Zavo 24 Card");
 }

@@ -6,8 +6,9 @@
 #include <memory>
 
 // Shows its picture at (0, 0); where the picture is smaller the parent shows.
-// Drawing on its Canvas (the picture bitmap's canvas) repaints it. Take the
-// Canvas after assigning the picture.
+// Transparent, the parent also shows through the picture's pixels of its
+// bottom-left pixel's colour. Drawing on its Canvas (the picture bitmap's
+// canvas) repaints it. Take the Canvas after assigning the picture.
 class TImage : public TGraphicControl {
 public:
     explicit TImage(TComponent* AOwner);

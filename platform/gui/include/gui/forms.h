@@ -281,6 +281,12 @@ class TScreen {
 public:
     int Width() const;
     int Height() const;
+    // The desktop's rectangle (the primary display on a display; what a
+    // test's desktop was given otherwise).
+    int DesktopLeft() const;
+    int DesktopTop() const;
+    int DesktopWidth() const;
+    int DesktopHeight() const;
     TCustomForm* ActiveForm() const { return Application->ActiveForm(); }
     TWinControl* ActiveControl() const;
 };

@@ -241,6 +241,11 @@ public:
     // A 1-bit bitmap: drawn onto colour, black takes the destination's
     // text (font) colour and white its brush colour.
     bool Monochrome() const { return pixelFormat_ == pf1bit; }
+    // Drawn transparent, the pixels of the transparent colour (that of the
+    // bottom-left pixel) leave what is under them.
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    TColor TransparentColor() const;
     // Loads the module's bitmap resource of that name (see
     // RegisterBitmapResource); EResNotFound when there is none.
     void LoadFromResourceName(HINSTANCE module, std::string_view name);
@@ -255,6 +260,7 @@ private:
     gui::Surface surface_;
     std::unique_ptr<TCanvas> canvas_;
     TPixelFormat pixelFormat_ = pfDevice;
+    bool transparent_ = false;
 };
 
 // A JPEG picture, decoded when loaded and kept as a bitmap.

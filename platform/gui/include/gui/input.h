@@ -2,7 +2,9 @@
 // reports presses, moves, releases and keys at form client coordinates. The
 // library keeps the key state behind GetKeyState, routes mouse input (capture,
 // graphic controls through their parent, enter/leave at idle) and keys (the
-// dialog-key pre-pass, KeyPreview, the focused control). Input to a form that
+// dialog-key pre-pass, KeyPreview, the focused control; with Alt held a
+// letter or digit then goes to the control whose caption underlines it, and
+// types nothing). Input to a form that
 // lies behind a modal form is dropped, as a disabled window's would be; the
 // key state still follows it.
 #pragma once

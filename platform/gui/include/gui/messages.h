@@ -69,6 +69,11 @@ constexpr UINT CM_RELEASE = CM_BASE + 17;
 constexpr UINT CM_BUTTONPRESSED = CM_BASE + 18;
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 19;
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 20;
+// An accelerator key (WParam: its virtual key, a letter or digit): the
+// control whose caption underlines it acts and answers 1; a windowed control
+// offers it to its visible, enabled children in tab order, then to its
+// graphic ones, until one answers.
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 21;
 
 // WM_GETDLGCODE answers.
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;

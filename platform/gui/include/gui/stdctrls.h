@@ -10,6 +10,9 @@
 enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
 
 // Not transparent by default: it fills its background with Color. 65 x 17.
+// Each line break starts a row; WordWrap also breaks rows at blanks to fit
+// the width. AutoSize fits the size to the rows (word-wrapped: the height
+// only).
 class TLabel : public TGraphicControl {
 public:
     explicit TLabel(TComponent* AOwner);

@@ -1,4 +1,5 @@
-// Exceptions, formatting, integer conversion and the string list.
+// Exceptions, formatting, integer conversion, the string list and the
+// program's command line.
 #pragma once
 
 #include <cstdint>
@@ -80,6 +81,17 @@ std::string IntToStr(std::int64_t value);
 // value outside 32 bits raises EConvertError.
 int StrToInt(std::string_view text);
 int StrToIntDef(std::string_view text, int fallback);
+
+// The command line: parameter 0 is the program's full path, 1 .. ParamCount
+// its arguments as the shell split them (a quoted name with spaces is one).
+// Past the count, "". Until SetParams, there are no arguments and parameter
+// 0 is GetModuleFileNameA(NULL, ...).
+int ParamCount();
+std::string ParamStr(int index);
+// Parameter 0 first. main passes its arguments with its own path first
+// (SetParams(argc, argv) does that, with the full path in place of argv[0]).
+void SetParams(std::vector<std::string> params);
+void SetParams(int argc, char** argv);
 
 class TStringList {
 public:

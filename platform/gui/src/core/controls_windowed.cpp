@@ -406,6 +406,17 @@ void TWinControl::WndProc(TMessage& m)
         for (TControl* c : children) c->Perform(CM_PARENTFONTCHANGED);
         return;
     }
+    case CM_DIALOGCHAR: {
+        std::vector<TControl*> offered(tabList_.begin(), tabList_.end());
+        for (TControl* c : controls_)
+            if (!dynamic_cast<TWinControl*>(c)) offered.push_back(c);
+        for (TControl* c : offered) {
+            if (!ContainsControl(c) || !c->Visible() || !c->Enabled()) continue;
+            m.Result = c->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
+            if (m.Result != 0) return;
+        }
+        return;
+    }
     case CM_SHOWHINTCHANGED: {
         const std::vector<TControl*> children = controls_;
         for (TControl* c : children) c->Perform(CM_PARENTSHOWHINTCHANGED);

@@ -144,7 +144,7 @@ void TCustomForm::WndProc(TMessage& m)
 void TCustomForm::PlaceOnShow()
 {
     if (position_ != poScreenCenter && position_ != poMainFormCenter && position_ != poOwnerFormCenter) return;
-    TRect around = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    TRect around = Bounds(Screen->DesktopLeft(), Screen->DesktopTop(), Screen->DesktopWidth(), Screen->DesktopHeight());
     const TCustomForm* centre = position_ == poMainFormCenter ? Application->MainForm()
                               : position_ == poOwnerFormCenter ? dynamic_cast<const TCustomForm*>(Owner())
                                                                : nullptr;

@@ -333,6 +333,10 @@ TMouse* Mouse = &theMouse;
 
 int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
 int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+int TScreen::DesktopLeft() const { return win32::CurrentDesktop().ScreenRect().left; }
+int TScreen::DesktopTop() const { return win32::CurrentDesktop().ScreenRect().top; }
+int TScreen::DesktopWidth() const { return Width(); }
+int TScreen::DesktopHeight() const { return Height(); }
 
 TWinControl* TScreen::ActiveControl() const
 {

@@ -86,6 +86,12 @@ bool Blocked(const TCustomForm& form)
     return false;
 }
 
+// Alt without Ctrl (Ctrl+Alt types characters on some keyboards).
+bool AcceleratorHeld()
+{
+    return GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0;
+}
+
 }  // namespace
 
 TShiftState CurrentShiftState()
@@ -151,7 +157,16 @@ void PressKey(TCustomForm& form, WORD virtualKey)
     if (want != 0 && (&target == &form || (target.Perform(WM_GETDLGCODE) & want) == 0) &&
         form.Perform(CM_DIALOGKEY, virtualKey) != 0)
         return;
-    target.Perform(WM_KEYDOWN, virtualKey);
+    const bool letter = (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
+    if (!letter || !AcceleratorHeld()) {
+        target.Perform(WM_KEYDOWN, virtualKey);
+        return;
+    }
+    // Alt with a letter: the key steps (the form's preview first), then the
+    // accelerator, unless a step took the key.
+    TMessage key{WM_SYSKEYDOWN, virtualKey, 0, 0};
+    target.WndProc(key);
+    if (key.WParam != 0) form.Perform(CM_DIALOGCHAR, key.WParam);
 }
 
 void ReleaseKey(TCustomForm& form, WORD virtualKey)
@@ -163,7 +178,7 @@ void ReleaseKey(TCustomForm& form, WORD virtualKey)
 
 void TypeChar(TCustomForm& form, char c)
 {
-    if (Blocked(form)) return;
+    if (Blocked(form) || AcceleratorHeld()) return;
     KeyTarget(form).Perform(WM_CHAR, static_cast<unsigned char>(c));
 }
 

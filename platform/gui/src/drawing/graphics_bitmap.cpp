@@ -73,8 +73,22 @@ void TBitmap::Assign(const TBitmap& source)
     if (&source == this) return;
     surface_ = source.surface_;
     pixelFormat_ = source.pixelFormat_;
+    transparent_ = source.transparent_;
     Retarget();
     InvokeEvent(OnChange);
+}
+
+void TBitmap::SetTransparent(bool v)
+{
+    if (v == transparent_) return;
+    transparent_ = v;
+    InvokeEvent(OnChange);
+}
+
+TColor TBitmap::TransparentColor() const
+{
+    if (surface_.empty()) return clDefault;
+    return gui::FromPixel(surface_.at(0, surface_.height() - 1));
 }
 
 void TBitmap::DrawOn(TCanvas& canvas, const TRect& dest) const

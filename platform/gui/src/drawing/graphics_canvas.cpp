@@ -436,11 +436,24 @@ void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, DWORD rop)
     }
 }
 
+// How source pixels reach the destination: a 1-bit source takes the text
+// and brush colours; a keyed (transparent) source leaves the destination
+// alone wherever it holds the key.
+struct SourceMap {
+    bool mono = false;
+    std::uint32_t textPixel = 0;
+    std::uint32_t backPixel = 0;
+    bool keyed = false;
+    std::uint32_t key = 0;
+    std::uint32_t operator()(std::uint32_t px) const { return mono ? ((px & kMask) == 0 ? textPixel : backPixel) : px; }
+    bool skips(std::uint32_t px) const { return keyed && px == key; }
+};
+
 // A same-size copy: the rectangle that both the clip and the source allow is
 // found once, then copied row by row. A copy within one surface reads from a
 // copy of just the source rows it needs.
 void BlitSameSize(const CanvasTarget& dt, const TRect& clip, const TRect& dr, const Surface& src, TPoint srcOrigin,
-                  const TRect& sr, DWORD rop, bool mono, std::uint32_t textPixel, std::uint32_t backPixel)
+                  const TRect& sr, DWORD rop, const SourceMap& map)
 {
     Surface& dst = *dt.surface;
     const int dx0 = dr.Left + dt.origin.X, dy0 = dr.Top + dt.origin.Y;
@@ -450,34 +463,40 @@ void BlitSameSize(const CanvasTarget& dt, const TRect& clip, const TRect& dr, co
     if (i0 >= i1 || j0 >= j1) return;
     const int n = i1 - i0;
     std::vector<std::uint32_t> rows;
-    if (&src == &dst || mono) {
+    if (&src == &dst || map.mono) {
         // The source as it was before the copy, monochrome already mapped.
         rows.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(j1 - j0));
         for (int j = j0; j < j1; ++j) {
             const std::uint32_t* s = src.row(sy0 + j) + sx0 + i0;
             std::uint32_t* out = rows.data() + static_cast<std::size_t>(j - j0) * static_cast<std::size_t>(n);
-            if (mono) std::transform(s, s + n, out, [&](std::uint32_t px) { return (px & kMask) == 0 ? textPixel : backPixel; });
+            if (map.mono && !map.keyed) std::transform(s, s + n, out, map);
             else std::copy_n(s, n, out);
         }
     }
     for (int j = j0; j < j1; ++j) {
         const std::uint32_t* s = rows.empty() ? src.row(sy0 + j) + sx0 + i0
                                               : rows.data() + static_cast<std::size_t>(j - j0) * static_cast<std::size_t>(n);
-        CopyRow(dst.row(dy0 + j) + dx0 + i0, s, n, rop);
+        std::uint32_t* d = dst.row(dy0 + j) + dx0 + i0;
+        if (!map.keyed) {
+            CopyRow(d, s, n, rop);
+            continue;
+        }
+        for (int k = 0; k < n; ++k)
+            if (!map.skips(s[k])) d[k] = Rop(rop, d[k], map(s[k]));
     }
 }
 
 // Copies src (canvas-space rectangle sr) into dest (canvas-space rectangle dr)
 // through a raster operation; different sizes stretch by nearest pixel.
 void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint srcOrigin, const TRect& sr, DWORD rop,
-          bool mono, std::uint32_t textPixel, std::uint32_t backPixel)
+          const SourceMap& map)
 {
     if (!dt.surface || dr.IsEmpty() || sr.IsEmpty()) return;
     Surface& dst = *dt.surface;
     const TRect clip = IntersectRect(dt.clip, TRect{0, 0, dst.width(), dst.height()});
     const int w = dr.Width(), h = dr.Height();
     if (w == sr.Width() && h == sr.Height()) {
-        BlitSameSize(dt, clip, dr, src, srcOrigin, sr, rop, mono, textPixel, backPixel);
+        BlitSameSize(dt, clip, dr, src, srcOrigin, sr, rop, map);
         return;
     }
     Surface copy;
@@ -497,12 +516,18 @@ void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint sr
             const int dx = dr.Left + i + dt.origin.X;
             if (dx < clip.Left || dx >= clip.Right) continue;
             const int sx = sr.Left + static_cast<int>(static_cast<std::int64_t>(i) * sr.Width() / w) + srcOrigin.X;
-            if (sx < 0 || sx >= from->width()) continue;
-            std::uint32_t px = srow[sx];
-            if (mono) px = (px & kMask) == 0 ? textPixel : backPixel;
-            drow[dx] = Rop(rop, drow[dx], px);
+            if (sx < 0 || sx >= from->width() || map.skips(srow[sx])) continue;
+            drow[dx] = Rop(rop, drow[dx], map(srow[sx]));
         }
     }
+}
+
+// A bitmap's pixels as they reach this canvas.
+SourceMap BitmapMap(const TBitmap& bitmap, std::uint32_t textPixel, std::uint32_t backPixel)
+{
+    SourceMap map{bitmap.Monochrome(), textPixel, backPixel, bitmap.Transparent(), 0};
+    if (map.keyed) map.key = gui::ToPixel(bitmap.TransparentColor());
+    return map;
 }
 
 }  // namespace
@@ -510,7 +535,7 @@ void Blit(const CanvasTarget& dt, const TRect& dr, const Surface& src, TPoint sr
 void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect)
 {
     if (!source || !source->target_.surface || !target_.surface) return;
-    Blit(target_, dest, *source->target_.surface, source->target_.origin, sourceRect, copyMode_, false, 0, 0);
+    Blit(target_, dest, *source->target_.surface, source->target_.origin, sourceRect, copyMode_, SourceMap{});
     Changed();
 }
 
@@ -518,8 +543,8 @@ void TCanvas::Draw(int x, int y, const TBitmap* bitmap)
 {
     if (!bitmap || bitmap->Surface().empty() || !target_.surface) return;
     const int w = bitmap->Width(), h = bitmap->Height();
-    Blit(target_, Bounds(x, y, w, h), bitmap->Surface(), TPoint{}, TRect{0, 0, w, h}, copyMode_, bitmap->Monochrome(),
-         Resolve(font_.Color()), Resolve(brush_.Color));
+    Blit(target_, Bounds(x, y, w, h), bitmap->Surface(), TPoint{}, TRect{0, 0, w, h}, copyMode_,
+         BitmapMap(*bitmap, Resolve(font_.Color()), Resolve(brush_.Color)));
     Changed();
 }
 
@@ -527,7 +552,7 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap* bitmap)
 {
     if (!bitmap || bitmap->Surface().empty() || !target_.surface) return;
     Blit(target_, dest, bitmap->Surface(), TPoint{}, TRect{0, 0, bitmap->Width(), bitmap->Height()}, copyMode_,
-         bitmap->Monochrome(), Resolve(font_.Color()), Resolve(brush_.Color));
+         BitmapMap(*bitmap, Resolve(font_.Color()), Resolve(brush_.Color)));
     Changed();
 }
 

@@ -87,6 +87,13 @@ void TSpeedButton::Click()
 
 void TSpeedButton::WndProc(TMessage& m)
 {
+    // Its accelerator does what a click does.
+    if (m.Msg == CM_DIALOGCHAR && gui::detail::IsAccel(m.WParam, Caption()) && Enabled()) {
+        if (groupIndex_ != 0) SetDown(!down_);
+        Click();
+        m.Result = 1;
+        return;
+    }
     if (m.Msg == CM_ENABLEDCHANGED && !Enabled()) {
         dragging_ = false;
         state_ = down_ ? TButtonState::bsExclusive : TButtonState::bsUp;

@@ -66,6 +66,13 @@ void TCheckBox::SetChecked(bool v)
 
 void TCheckBox::WndProc(TMessage& m)
 {
+    // Its accelerator does what a click does.
+    if (m.Msg == CM_DIALOGCHAR && gui::detail::IsAccel(m.WParam, Caption()) && CanFocus()) {
+        SetFocus();
+        Toggle();
+        m.Result = 1;
+        return;
+    }
     if (gui::detail::FocusLookMessage(*this, m, DLGC_BUTTON)) return;
     if (m.Msg == WM_KILLFOCUS) pressed_ = false;
     TWinControl::WndProc(m);

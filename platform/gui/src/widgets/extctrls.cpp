@@ -17,6 +17,8 @@ void TImage::SetAutoSize(bool v)
 
 void TImage::PictureChanged()
 {
+    // A transparent image draws its picture transparent, whatever picture it is given.
+    if (picture_->Graphic()) picture_->Bitmap()->SetTransparent(transparent_);
     const TGraphic* picture = picture_->Graphic();
     if (autoSize_ && picture && !picture->Empty()) SetBounds(Left(), Top(), picture->Width(), picture->Height());
     // Opaque only where the picture covers the whole control.

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gui::detail {
 
@@ -58,6 +59,19 @@ struct ShownCaption {
     int accelerator = -1;  // index into text, or -1
 };
 ShownCaption ParseCaption(std::string_view caption);
+// The caption underlines the letter or digit of virtual key `key`.
+bool IsAccel(WPARAM key, std::string_view caption);
+
+// A row of shown text: where it starts in the text and how long it is.
+struct TextRow {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+// The rows `text` shows in `width` pixels of the canvas's font: a new row
+// at each line break (CR LF, LF or CR); with `wrap`, a line wider than the
+// room breaks after the last blank that fits (a word longer than a row
+// breaks anywhere), and the blanks at the break start no row.
+std::vector<TextRow> TextRows(TCanvas& canvas, std::string_view text, int width, bool wrap);
 
 // The caption's text and the line under its accelerator, over what is there.
 void CaptionText(TCanvas& canvas, const TFont& font, bool enabled, int x, int y, const ShownCaption& caption);

@@ -55,10 +55,15 @@ void TLabel::AdjustSize()
     if (!autoSize_ || ComponentState().Contains(csLoading)) return;
     TCanvas measure;
     measure.Font()->Assign(*Font());
-    // An empty caption keeps the height of a line.
+    // Word-wrapped, the width stays and the height follows the rows; else
+    // the widest row gives the width. An empty caption keeps the height of
+    // a line and the width.
     const std::string shown = gui::detail::ParseCaption(Caption()).text;
-    const TPoint size = measure.TextExtent(shown.empty() ? std::string_view(" ") : std::string_view(shown));
-    SetBounds(Left(), Top(), Caption().empty() ? Width() : size.X, size.Y);
+    const auto rows = gui::detail::TextRows(measure, shown, Width(), wordWrap_);
+    int width = 0;
+    for (const gui::detail::TextRow& row : rows) width = std::max(width, measure.TextWidth(std::string_view(shown).substr(row.start, row.length)));
+    const int height = static_cast<int>(rows.size()) * measure.TextHeight(" ");
+    SetBounds(Left(), Top(), wordWrap_ || Caption().empty() ? Width() : width, height);
 }
 
 void TLabel::WndProc(TMessage& m)
@@ -74,14 +79,24 @@ void TLabel::Paint()
     if (!transparent_) Fill(canvas, client, Color());
     canvas.Font()->Assign(*Font());
     const gui::detail::ShownCaption caption = gui::detail::ParseCaption(Caption());
-    const TPoint size = canvas.TextExtent(caption.text);
-    int x = 0;
-    if (alignment_ == taCenter) x = (client.Width() - size.X) / 2;
-    else if (alignment_ == taRightJustify) x = client.Width() - size.X;
+    const auto rows = gui::detail::TextRows(canvas, caption.text, client.Width(), wordWrap_);
+    const int rowHeight = canvas.TextHeight(" ");
+    const int height = static_cast<int>(rows.size()) * rowHeight;
     int y = 0;
-    if (layout_ == tlCenter) y = (client.Height() - size.Y) / 2;
-    else if (layout_ == tlBottom) y = client.Height() - size.Y;
-    gui::detail::CaptionText(canvas, *Font(), Enabled(), x, y, caption);
+    if (layout_ == tlCenter) y = (client.Height() - height) / 2;
+    else if (layout_ == tlBottom) y = client.Height() - height;
+    for (const gui::detail::TextRow& row : rows) {
+        gui::detail::ShownCaption shown{caption.text.substr(row.start, row.length), -1};
+        const auto accelerator = static_cast<std::size_t>(caption.accelerator);
+        if (caption.accelerator >= 0 && accelerator >= row.start && accelerator < row.start + row.length)
+            shown.accelerator = static_cast<int>(accelerator - row.start);
+        const int width = canvas.TextWidth(shown.text);
+        int x = 0;
+        if (alignment_ == taCenter) x = (client.Width() - width) / 2;
+        else if (alignment_ == taRightJustify) x = client.Width() - width;
+        gui::detail::CaptionText(canvas, *Font(), Enabled(), x, y, shown);
+        y += rowHeight;
+    }
 }
 
 // ---- TButton ----
@@ -110,6 +125,11 @@ void TButton::Click()
 
 void TButton::WndProc(TMessage& m)
 {
+    if (m.Msg == CM_DIALOGCHAR && gui::detail::IsAccel(m.WParam, Caption()) && CanFocus()) {
+        Click();
+        m.Result = 1;
+        return;
+    }
     if (gui::detail::FocusLookMessage(*this, m, DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON))) return;
     if (m.Msg == WM_KILLFOCUS) pressed_ = spacePressed_ = false;
     TWinControl::WndProc(m);
@@ -381,28 +401,11 @@ std::vector<std::string> TMemo::ShownRows()
 {
     TCanvas measure;
     measure.Font()->Assign(*Font());
-    const int room = std::max(1, Width() - 8);
     std::vector<std::string> rows;
     for (int i = 0; i < lines_.Count(); ++i) {
-        std::string_view rest = lines_[i];
-        if (!wordWrap_ || measure.TextWidth(rest) <= room) {
-            rows.emplace_back(rest);
-            continue;
-        }
-        // Break after the last blank that fits; a word longer than a row breaks anywhere.
-        while (!rest.empty()) {
-            std::size_t fit = 0;
-            while (fit < rest.size() && measure.TextWidth(rest.substr(0, fit + 1)) <= room) ++fit;
-            if (fit == rest.size()) {
-                rows.emplace_back(rest);
-                break;
-            }
-            const std::size_t blank = rest.substr(0, fit + 1).find_last_of(' ');
-            const std::size_t cut = blank != std::string_view::npos && blank > 0 ? blank : std::max<std::size_t>(fit, 1);
-            rows.emplace_back(rest.substr(0, cut));
-            rest = rest.substr(cut);
-            while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-        }
+        const std::string_view line = lines_[i];
+        for (const gui::detail::TextRow& row : gui::detail::TextRows(measure, line, Width() - 8, wordWrap_))
+            rows.emplace_back(line.substr(row.start, row.length));
     }
     return rows;
 }
