@@ -445,3 +445,95 @@ TEST_F(GuiTest, MemoWrapsItsLinesAndTakesEnterUnlessReadOnly)
     gui::TypeChar(*form, 'y');
     EXPECT_EQ(memo->Lines()->Count(), 3);
 }
+
+namespace {
+
+// Rows of the picture inside `r` that hold any pixel other than `background`.
+std::vector<bool> InkedRows(TCustomForm& form, const TRect& r, TColor background)
+{
+    TBitmap picture = gui::ComposeForm(form);
+    std::vector<bool> rows;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        bool ink = false;
+        for (int x = r.Left; x < r.Right && !ink; ++x) ink = TColor(picture.Canvas()->Pixels[x][y]) != background;
+        rows.push_back(ink);
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST_F(GuiTest, WordWrappedLabelBreaksAtLineBreaksAndBlanksAndGrowsOnlyDownwards)
+{
+    TForm* form = NewForm(300, 200);
+    form->SetColor(clWhite);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetTransparent(true);
+    label->SetBounds(10, 10, 250, 17);
+    label->SetWordWrap(true);
+    label->SetText("Would you like to update?\r\n\r\nIt may take minutes.");
+    form->Show();
+    const int row = TCanvas().TextHeight(" ");
+    EXPECT_EQ(label->Width(), 250) << "the width stays";
+    EXPECT_EQ(label->Height(), 3 * row);
+    const std::vector<bool> inked = InkedRows(*form, Bounds(10, 10, 250, 3 * row), clWhite);
+    auto any = [&](int line) { return std::find(inked.begin() + line * row, inked.begin() + (line + 1) * row, true) != inked.begin() + (line + 1) * row; };
+    EXPECT_TRUE(any(0));
+    EXPECT_FALSE(any(1)) << "\\r\\n\\r\\n is an empty line";
+    EXPECT_TRUE(any(2));
+
+    // Too narrow for a line: it breaks at blanks, every row within the width.
+    label->SetWidth(30);
+    label->SetText("one two three four");
+    EXPECT_GE(label->Height(), 3 * row);
+    EXPECT_EQ(label->Width(), 30);
+    const std::vector<bool> narrow = InkedRows(*form, Bounds(40, 10, 200, label->Height()), clWhite);
+    EXPECT_EQ(std::count(narrow.begin(), narrow.end(), true), 0) << "nothing drawn past the width";
+
+    // Without WordWrap a line break still starts a row, and AutoSize fits the widest.
+    label->SetWordWrap(false);
+    label->SetText("a\nlonger line");
+    EXPECT_EQ(label->Height(), 2 * row);
+    EXPECT_EQ(label->Width(), TCanvas().TextWidth("longer line"));
+}
+
+TEST_F(GuiTest, TransparentImageShowsTheParentWhereThePictureHasItsBottomLeftColour)
+{
+    TForm* form = NewForm(100, 100);
+    form->SetColor(clRed);
+    auto* image = new TImage(form);
+    image->SetParent(form);
+    image->SetBounds(10, 10, 4, 4);
+    image->SetTransparent(true);
+    TBitmap picture(4, 4);
+    picture.Canvas()->Brush()->Color = clBlue;
+    picture.Canvas()->FillRect(Rect(0, 0, 4, 4));
+    picture.Canvas()->Pixels[1][1] = clLime;
+    picture.Canvas()->Pixels[2][0] = clBlack;
+    image->Picture()->Assign(picture);
+    form->Show();
+    EXPECT_EQ(FormPixel(*form, 11, 11), clLime);
+    EXPECT_EQ(FormPixel(*form, 12, 10), clBlack);
+    EXPECT_EQ(FormPixel(*form, 10, 13), clRed) << "the key colour";
+    EXPECT_EQ(FormPixel(*form, 13, 10), clRed);
+    image->SetTransparent(false);
+    Application->ProcessMessages();
+    EXPECT_EQ(FormPixel(*form, 10, 13), clBlue);
+
+    // A 1-bit picture maps as ever (black takes the text colour); its white
+    // key leaves the parent.
+    auto* link = new TImage(form);
+    link->SetParent(form);
+    link->SetBounds(40, 40, 3, 3);
+    link->SetTransparent(true);
+    link->SetAutoSize(true);
+    TBitmap mono(3, 3);
+    mono.SetPixelFormat(pf1bit);
+    mono.Canvas()->Pixels[1][1] = clBlack;
+    link->Picture()->Assign(mono);
+    Application->ProcessMessages();
+    EXPECT_EQ(FormPixel(*form, 41, 41), ColorToRGB(clWindowText));
+    EXPECT_EQ(FormPixel(*form, 40, 40), clRed);
+    EXPECT_EQ(FormPixel(*form, 42, 42), clRed);
+}
