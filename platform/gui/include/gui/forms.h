@@ -196,9 +196,19 @@ public:
 
     const std::string& Title() const { return title_; }
     void SetTitle(std::string_view title) { title_ = title; }
+    // The hint of the control under the pointer (or of its nearest parent
+    // that has one), whatever ShowHint says: for a status line.
     const std::string& Hint() const { return hint_; }
+    // The hint window: while ShowHint is on, it pops up near the pointer
+    // once the pointer has rested HintPause ms over a control whose ShowHint
+    // is true, and goes when the pointer leaves it or a mouse button is
+    // pressed. ShownHint is what it shows ("" while it is hidden).
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool v) { showHint_ = v; }
+    static constexpr std::uint64_t HintPause = 500;
+    const std::string& ShownHint() const { return shownHint_; }
+    // Hides the window until the pointer moves to another control.
+    void CancelHint();
     void HandleException(TObject* Sender);
     void ShowException(const std::exception& e);
     int MessageBox(std::string_view text, std::string_view caption, UINT flags);
@@ -241,6 +251,11 @@ private:
     bool RunTimers();
     bool RunPosted();
     void Wait();
+    // At idle: `moved` when the pointer came over another control.
+    void UpdateHint(bool moved);
+    // When the pending hint is due (the maximum when none is pending).
+    std::uint64_t HintDue() const;
+    void HideHint();
     std::vector<TCustomForm*> forms_;
     std::vector<TTimer*> timers_;
     std::vector<TApplicationEvents*> events_;
@@ -258,6 +273,9 @@ private:
     bool showHint_ = true;
     std::string title_;
     std::string hint_;
+    std::string shownHint_;
+    std::uint64_t hintSince_ = 0;
+    bool hintCancelled_ = false;
     std::uint64_t virtualNow_ = 0;
 };
 

@@ -29,6 +29,10 @@ bool HandleAlive(HWND handle);
 std::uint64_t PictureGeneration();
 void PictureChanged();
 
+// While a modal form is up, the forms shown before it take no input (their
+// windows are disabled).
+bool BehindModal(const TCustomForm& form);
+
 // Mouse message <-> button and shift state.
 TShiftState ShiftFromKeys(WPARAM keys);
 WPARAM KeysFromShift(TShiftState shift);

@@ -156,6 +156,7 @@ void TControl::SetShowHint(bool v)
 {
     showHint_ = v;
     parentShowHint_ = false;
+    Perform(CM_SHOWHINTCHANGED);
 }
 
 void TControl::SetParentShowHint(bool v)

@@ -161,7 +161,8 @@ void TApplication::HandleMessage()
 
 void TApplication::Wait()
 {
-    std::uint64_t next = std::numeric_limits<std::uint64_t>::max();
+    // A hint coming is an event to wait for, as a timer is.
+    std::uint64_t next = HintDue();
     for (TTimer* t : timers_)
         if (t->Enabled() && t->Interval() > 0 && t->OnTimer && !t->Running()) next = std::min(next, t->NextDue());
     if (presenting_) {
@@ -181,7 +182,8 @@ void TApplication::Idle()
     // the capturing control hears of it.
     TControl* under = nullptr;
     if (pointerForm_ && pointerForm_->Showing()) under = ControlUnder(*pointerForm_, pointerPos_);
-    if (under != mouseControl_) {
+    const bool moved = under != mouseControl_;
+    if (moved) {
         TControl* capture = capture_;
         auto tell = [&](TControl* c, UINT msg) {
             if (c && (!capture || c == capture)) c->Perform(msg);
@@ -200,6 +202,7 @@ void TApplication::Idle()
             for (TApplicationEvents* e : std::vector<TApplicationEvents*>(events_)) InvokeEvent(e->OnHint, e);
         }
     }
+    UpdateHint(moved);
     bool done = true;
     InvokeEvent(OnIdle, this, done);
     for (TApplicationEvents* e : std::vector<TApplicationEvents*>(events_)) InvokeEvent(e->OnIdle, e, done);

@@ -73,9 +73,22 @@ TWinControl& KeyTarget(TCustomForm& form)
     return c && c->Focused() ? *c : form;
 }
 
-// While a modal form is up, the forms shown before it take no input (their
-// windows are disabled).
 bool Blocked(const TCustomForm& form)
+{
+    return detail::BehindModal(form);
+}
+
+// Alt without Ctrl (Ctrl+Alt types characters on some keyboards).
+bool AcceleratorHeld()
+{
+    return GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0;
+}
+
+}  // namespace
+
+namespace detail {
+
+bool BehindModal(const TCustomForm& form)
 {
     const auto& forms = Application->Forms();
     bool seen = false;
@@ -86,13 +99,7 @@ bool Blocked(const TCustomForm& form)
     return false;
 }
 
-// Alt without Ctrl (Ctrl+Alt types characters on some keyboards).
-bool AcceleratorHeld()
-{
-    return GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0;
-}
-
-}  // namespace
+}  // namespace detail
 
 TShiftState CurrentShiftState()
 {
@@ -108,6 +115,7 @@ TShiftState CurrentShiftState()
 
 void PressMouse(TCustomForm& form, TMouseButton button, int x, int y, bool doubleClick)
 {
+    Application->CancelHint();
     Application->SetPointer(&form, TPoint{x, y});
     SetKey(ButtonKey(button), true);
     if (Blocked(form)) return;
