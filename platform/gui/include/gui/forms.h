@@ -34,6 +34,36 @@ struct TSizeConstraints {
     int MaxHeight = 0;
 };
 
+// A form's horizontal scroll bar. With the form's AutoScroll on, it shows
+// along the bottom of the client area while the controls reach past the
+// client width; scrolling moves the controls (their Left changes), as the
+// classic library does. The range follows the controls when the form
+// paints.
+class TControlScrollBar {
+public:
+    explicit TControlScrollBar(TCustomForm& form) : form_(form) {}
+    // The controls' extent, at position 0.
+    int Range() const { return range_; }
+    int Position() const { return position_; }
+    // Clamped to 0 .. Range - client width.
+    void SetPosition(int v);
+    // What an arrow scrolls.
+    int Increment() const { return increment_; }
+    void SetIncrement(int v) { increment_ = v > 0 ? v : 1; }
+    bool IsScrollBarVisible() const { return visible_; }
+    // The library's side: the range from the controls, the bar shown or
+    // hidden, the position kept within the range.
+    void Update();
+
+private:
+    int MaxPosition() const;
+    TCustomForm& form_;
+    int range_ = 0;
+    int position_ = 0;
+    int increment_ = 8;
+    bool visible_ = false;
+};
+
 // A top-level window. Left/Top/Width/Height are the outer frame in screen
 // pixels; the client area lies inside the frame (FrameLeft/FrameTop).
 // Focus inside a form: the old control gets WM_KILLFOCUS; the new one's
@@ -63,6 +93,7 @@ public:
     TSizeConstraints& Constraints() { return constraints_; }
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool v) { autoScroll_ = v; }
+    TControlScrollBar* HorzScrollBar() { return &horzScrollBar_; }
 
     TRect ClientRect() const override;
     void SetClientWidth(int v) override;
@@ -136,6 +167,7 @@ private:
     bool scaled_ = true;
     bool keyPreview_ = false;
     bool autoScroll_ = false;
+    TControlScrollBar horzScrollBar_{*this};
     TSizeConstraints constraints_;
     bool shown_ = false;
     bool modal_ = false;

@@ -125,8 +125,11 @@ bool TApplication::RunTimers()
 void TApplication::PaintPending()
 {
     const std::vector<TCustomForm*> forms = forms_;
-    for (TCustomForm* f : forms)
-        if (Holds(forms_, f)) PaintTree(*f);
+    for (TCustomForm* f : forms) {
+        if (!Holds(forms_, f)) continue;
+        f->HorzScrollBar()->Update();
+        PaintTree(*f);
+    }
 }
 
 void TApplication::ProcessMessages()
