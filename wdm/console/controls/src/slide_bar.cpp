@@ -175,6 +175,13 @@ void TzSlideBar::SetTrailingEdgePen(TCanvas* Canvas)
 
 void TzSlideBar::KeyDown(Word& Key, TShiftState Shift)
 {
+    KeyStep(Key);
+    // The handler sees the value already moved, and the same key.
+    TCustomControl::KeyDown(Key, Shift);
+}
+
+void TzSlideBar::KeyStep(Word& Key)
+{
     const std::int64_t step = SlideBar::PageStep(FMin, FMax);
     const std::int64_t value = FValue;
     switch (Key) {
@@ -196,8 +203,6 @@ void TzSlideBar::KeyDown(Word& Key, TShiftState Shift)
         break;
     default: break;
     }
-    // The handler sees the value already moved, and the same key.
-    TCustomControl::KeyDown(Key, Shift);
 }
 
 void TzSlideBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)

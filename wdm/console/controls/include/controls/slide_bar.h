@@ -101,7 +101,10 @@ public:
 
 protected:
     void Paint() override;
+    // The slider's own step, then the inherited step that fires OnKeyDown.
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // The slider's own step alone, for a subclass that runs OnKeyDown first.
+    void KeyStep(Word& Key);
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
