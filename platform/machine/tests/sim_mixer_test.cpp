@@ -224,6 +224,29 @@ TEST_F(SimMixerTest, NotificationsGoToOtherFilesSessionsCoalescedOldestFirst)
     CloseHandle(driver);
 }
 
+// A test can store values the mixer commands refuse; the getters hand them back and no
+// session is told. A state made for another card is refused.
+TEST_F(SimMixerTest, RawMixerStateIsStoredUncheckedAndTellsNobody)
+{
+    const std::uint32_t cookie = OpenMixerWithMeters(file_);
+    MixerState state = Hooks().Mixer();
+    state.Monitor(2, 1).pan = 1200;
+    state.inputs[3].nominal = static_cast<std::uint32_t>(-3);
+    Hooks().SetMixerRaw(state);
+    EXPECT_EQ(Hooks().Mixer(), state);
+    EXPECT_EQ(Send(file_, {CMD_GET_MONITOR_PAN, 2, 0, 1}).p14, 1200u);
+    EXPECT_EQ(Send(file_, {CMD_GET_NOMINAL, 3, CHANNEL_BUS_IN}).p10, static_cast<std::uint32_t>(-3));
+    EXPECT_EQ(Meters(file_, cookie).changesPending, 0u);
+
+    MixerState other = state;
+    other.monitors.pop_back();
+    EXPECT_THROW(Hooks().SetMixerRaw(other), std::invalid_argument);
+    other = state;
+    ++other.inputBusses;
+    EXPECT_THROW(Hooks().SetMixerRaw(other), std::invalid_argument);
+    EXPECT_EQ(Hooks().Mixer(), state) << "a refused state changes nothing";
+}
+
 TEST_F(SimMixerTest, MeterRecordNeedsMetersOnAndEchoesItsCookie)
 {
     const std::uint32_t cookie = Word(file_, IOCTL_OPEN_MIXER);

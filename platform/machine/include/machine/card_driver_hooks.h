@@ -121,6 +121,10 @@ public:
     void SetSupportedRates(std::vector<std::uint32_t> rates);
     // Fixes a meter at `level` (1/256 dB) whatever the audio; nullopt lets it follow the audio again.
     void SetMeterLevel(MeterGroup group, unsigned index, std::optional<std::int32_t> level);
+    // Stores the mixer state as given, values the mixer commands refuse included (a pan above
+    // 1000, a nominal level other than +4 and -10), and tells no session. A state whose counts
+    // or tables do not fit the card is refused with std::invalid_argument.
+    void SetMixerRaw(const sim::MixerState& state);
 
     // ---- Changes from elsewhere -------------------------------------------------------
     // Applies one mixer message as another program would: every mixer session is told.

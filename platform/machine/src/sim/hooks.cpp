@@ -1,6 +1,7 @@
 // What tests may do to a card beyond the requests a program sends.
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "card_impl.h"
 #include "handlers.h"
@@ -150,6 +151,18 @@ void CardHooks::SetMeterLevel(MeterGroup group, unsigned index, std::optional<st
 {
     const auto lock = card_->Lock();
     card_->Audio().SetMeterLevel(group, index, level);
+}
+
+void CardHooks::SetMixerRaw(const sim::MixerState& state)
+{
+    const auto lock = card_->Lock();
+    sim::MixerState& now = card_->Mixer();
+    if (state.outputBusses != now.outputBusses || state.inputBusses != now.inputBusses ||
+        state.outputPipes != now.outputPipes || state.busOut.size() != now.busOut.size() ||
+        state.inputs.size() != now.inputs.size() || state.monitors.size() != now.monitors.size() ||
+        state.pipes.size() != now.pipes.size())
+        throw std::invalid_argument("the mixer state does not fit the card");
+    now = state;
 }
 
 std::uint32_t CardHooks::ExternalSet(std::uint32_t command, std::uint16_t channel, std::uint32_t kind,
