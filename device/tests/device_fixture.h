@@ -1,9 +1,8 @@
-// A machine of the test's own with the cards it asks for, the SetupAPI set
-// the card objects are enumerated from, and readers for the card driver's
-// request log.
+// A machine of the test's own with the cards it asks for and the SetupAPI set
+// the card objects are enumerated from; the readers of the card driver's
+// request log come from device_testing.
 #pragma once
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,9 +11,14 @@
 #include <gtest/gtest.h>
 
 #include "daveror.h"
+#include "device_testing/requests.h"
 #include "machine/card_config.h"
 #include "machine/card_driver_hooks.h"
 #include "machine_testing/test_machine.h"
+
+using device_testing::ExpectRequest;
+using device_testing::Input;
+using device_testing::Message;
 
 class DeviceTest : public ::testing::Test {
 protected:
@@ -57,25 +61,6 @@ protected:
         return codes;
     }
 
-    // The input of a logged request as a record of ours.
-    template <typename T>
-    static T Input(const machine::RequestRecord& request, std::size_t offset = 0)
-    {
-        T value{};
-        EXPECT_GE(request.input.size(), offset + sizeof(T));
-        if (request.input.size() >= offset + sizeof(T)) std::memcpy(&value, request.input.data() + offset, sizeof(T));
-        return value;
-    }
-    static void ExpectRequest(const machine::RequestRecord& request, DWORD code, DWORD inSize, DWORD outSize)
-    {
-        EXPECT_EQ(request.code, code);
-        EXPECT_EQ(request.inSize, inSize);
-        EXPECT_EQ(request.outSize, outSize);
-    }
-    static MixerMessage Message(const machine::RequestRecord& request, int index = 0)
-    {
-        return Input<MixerMessage>(request, 4 + index * sizeof(MixerMessage));
-    }
 
 private:
     void ReleaseSet()
