@@ -14,9 +14,7 @@
 // form, the share of that tick one repaint takes.
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +25,7 @@
 
 #include "controls/knob.h"
 #include "controls/slide_bar.h"
+#include "scratch_machine.h"
 
 namespace {
 
@@ -226,39 +225,6 @@ BENCHMARK(FaderRepaint)->Apply(Configure);
 BENCHMARK(FormRepaint)->Apply(Configure)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FormRepaintComposed)->Apply(Configure)->Unit(benchmark::kMicrosecond);
 
-// The widgets need a machine (registry, desktop); the benchmark brings a
-// throw-away one and draws headless.
-class ScratchMachine {
-public:
-    ScratchMachine()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "slider-bench-XXXXXX").string();
-        if (const char* made = mkdtemp(pattern.data())) {
-            path_ = made;
-            setenv("ZAVO_MACHINE", made, 1);
-        }
-        setenv("ZAVO_GUI_HEADLESS", "1", 1);
-    }
-    ~ScratchMachine()
-    {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchMachine(const ScratchMachine&) = delete;
-    ScratchMachine& operator=(const ScratchMachine&) = delete;
-
-private:
-    std::filesystem::path path_;
-};
-
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ScratchMachine machine;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunOnScratchMachine(argc, argv, "slider-bench"); }

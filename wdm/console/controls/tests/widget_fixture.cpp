@@ -1,5 +1,7 @@
 #include "widget_fixture.h"
 
+#include <gui_testing/control_input.h>
+
 WidgetTest::WidgetTest()
 {
     SlideBarUnitStartup();
@@ -99,24 +101,14 @@ void WidgetTest::RecordEvents(TKnob& knob)
 
 void WidgetTest::Press(TControl& control, int x, int y, TMouseButton button)
 {
-    const TPoint o = control.FormOrigin();
-    gui::PressMouse(*form_, button, o.X + x, o.Y + y);
+    gui_testing::PressOn(control, x, y, button);
 }
 
-void WidgetTest::Move(TControl& control, int x, int y)
-{
-    const TPoint o = control.FormOrigin();
-    gui::MoveMouse(*form_, o.X + x, o.Y + y);
-}
+void WidgetTest::Move(TControl& control, int x, int y) { gui_testing::MoveOn(control, x, y); }
 
 void WidgetTest::Release(TControl& control, int x, int y, TMouseButton button)
 {
-    const TPoint o = control.FormOrigin();
-    gui::ReleaseMouse(*form_, button, o.X + x, o.Y + y);
+    gui_testing::ReleaseOn(control, x, y, button);
 }
 
-void WidgetTest::Key(WORD key)
-{
-    gui::PressKey(*form_, key);
-    gui::ReleaseKey(*form_, key);
-}
+void WidgetTest::Key(WORD key) { gui_testing::KeyOn(*form_, key); }
