@@ -102,15 +102,14 @@ protected:
     void Key(WORD key) { gui_testing::KeyOn(*form_, key); }
     void Hold(int virtualKey, bool down = true) { desktop().SetKeyDown(virtualKey, down); }
 
-private:
-    template <class Button>
-    Button* AddNominal(int x, WORD bus);
-
-protected:
-
+    // The list and its card go before the machine.
     machine_testing::TestMachine machine_;
     CDaverorList list_;
     CDaveror* card_;
     std::unique_ptr<CBmpStash> stash_;
     TForm* form_ = nullptr;
+
+private:
+    template <class Button>
+    Button* AddNominal(int x, WORD bus);
 };

@@ -1,11 +1,13 @@
 // A pair of input strips and an output-bus section built by hand as the
-// strips and the panel will build them, and the stash's ten pictures, each
-// rendered headless as a person sees them; the pictures are kept as
-// console_strip.png and console_bitmaps.png beside the test for a look.
+// strips and the panel will build them, the stash's ten pictures and the
+// gain dialog, each rendered headless as a person sees them; the pictures
+// are kept as console_strip.png, console_bitmaps.png and
+// console_gain_dialog.png beside the test for a look.
 #include "console_fixture.h"
 
 #include <filesystem>
 
+#include "console/gain_dialog.h"
 #include "console/peak_meter.h"
 
 namespace {
@@ -79,6 +81,17 @@ TEST_F(ConsoleRenderTest, TheStashsPictures)
     const std::filesystem::path png = std::filesystem::current_path() / "console_bitmaps.png";
     ASSERT_TRUE(gui::SaveFormPng(*form_, png.string()));
     EXPECT_GT(std::filesystem::file_size(png), 1000u);
+}
+
+TEST_F(ConsoleRenderTest, TheGainDialog)
+{
+    auto* dialog = new TGainDialog(form_);
+    dialog->SetGain(-20);
+    dialog->Show();
+    Application->ProcessMessages();
+    const std::filesystem::path png = std::filesystem::current_path() / "console_gain_dialog.png";
+    ASSERT_TRUE(gui::SaveFormPng(*dialog, png.string()));
+    EXPECT_GT(std::filesystem::file_size(png), 500u);
 }
 
 }  // namespace
