@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -110,6 +111,30 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"Binary", REG_BINARY, {0x00, 0xFF, 0x0A, 0x0D, 0x25, 0x22, 0x00}},
                       ValueCase{"MultiString", REG_MULTI_SZ, AsBytes(std::string_view("one\0two\0\0", 9))}),
     [](const auto& c) { return std::string(c.param.name); });
+
+TEST_F(Registry, FreshMachineHasTheKeysOfAnInstallation)
+{
+    // Registrations open these parents and create below them.
+    const std::pair<HKEY, const char*> keys[] = {{HKEY_CLASSES_ROOT, "CLSID"},
+                                                 {HKEY_LOCAL_MACHINE, "SOFTWARE"},
+                                                 {HKEY_LOCAL_MACHINE, "SYSTEM"},
+                                                 {HKEY_CURRENT_USER, "Software"}};
+    for (const auto& [root, path] : keys) {
+        Key key;
+        EXPECT_EQ(OpenKey(path, key, KEY_ALL_ACCESS, root), ERROR_SUCCESS) << path;
+    }
+    // Nothing is written until a program writes.
+    EXPECT_FALSE(std::filesystem::exists(machine().path() / "registry.hive"));
+    HKEY server = nullptr;
+    Key clsid;
+    ASSERT_EQ(OpenKey("CLSID", clsid, KEY_ALL_ACCESS, HKEY_CLASSES_ROOT), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(clsid.get(), "{5B2E7C41-93AD-4F06-8E1B-2C7D90A4F356}", 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &server, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(server);
+    EXPECT_NE(ReadFile(machine().path() / "registry.hive").find("[HKEY_CLASSES_ROOT\\CLSID\\{5B2E7C41"),
+              std::string::npos);
+}
 
 TEST_F(Registry, MissingValuesAndKeysAreNotFound)
 {

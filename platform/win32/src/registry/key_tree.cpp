@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace win32::registry {
 namespace {
@@ -114,6 +115,22 @@ Tree::Tree()
         roots[i] = std::make_shared<Key>();
         roots[i]->name = std::string(kRootNames[i]);
     }
+}
+
+Tree InstallationTree()
+{
+    Tree tree;
+    const std::pair<Root, const char*> keys[] = {
+        {Root::ClassesRoot, "CLSID"},
+        {Root::LocalMachine, "SOFTWARE"},
+        {Root::LocalMachine, "SYSTEM"},
+        {Root::CurrentUser, "Software"},
+    };
+    for (const auto& [root, name] : keys) {
+        bool created = false;
+        tree.RootKey(root)->CreateSubkey(name, created);
+    }
+    return tree;
 }
 
 std::vector<std::string_view> SplitPath(std::string_view path)

@@ -66,6 +66,11 @@ struct Tree {
     std::shared_ptr<Key>& RootKey(Root root) noexcept { return roots[static_cast<std::size_t>(root)]; }
 };
 
+// The registry of a fresh installation, before any program wrote to it: the
+// keys every Windows has and programs take for granted (a server registers
+// below HKEY_CLASSES_ROOT\CLSID, a driver below HKEY_LOCAL_MACHINE\SOFTWARE).
+Tree InstallationTree();
+
 // "A\B\C" as its components; empty components (doubled or trailing
 // backslashes) are skipped.
 std::vector<std::string_view> SplitPath(std::string_view path);

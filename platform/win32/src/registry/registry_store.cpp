@@ -88,7 +88,7 @@ private:
         if (loaded_ && loaded_->identity == now.identity && loaded_->generation == now.generation) return;
         HiveFile::Contents contents = file_->Read();
         if (!contents.identity.exists && contents.error == 0) {
-            tree_ = Tree();
+            tree_ = InstallationTree();
             blocked_ = false;
             loaded_ = Loaded{{}, now.generation};
             return;
