@@ -1,0 +1,80 @@
+// An ASIO host, as audio applications are one: it finds a driver among those
+// listed under HKEY_LOCAL_MACHINE\SOFTWARE\ASIO, creates the driver object
+// through COM, makes every call from the thread that created it (drivers are
+// registered "Apartment"), and releases it so that its library unloads.
+//
+//     hosts::AsioHost host;
+//     if (SUCCEEDED(host.Load("ASIO Zavo PCI")) && host.Init()) {
+//         hosts::AsioChannels channels = host.Channels();
+//         host.Driver().setSampleRate(48000.0);
+//     }
+//     bool gone = host.Unload();
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <objbase.h>
+
+#include "asio/iasio.h"
+
+namespace hosts {
+
+struct AsioDriverEntry {
+    std::string name;         // the driver's key below SOFTWARE\ASIO
+    std::string clsid;        // its "CLSID" value
+    std::string description;  // its "Description" value
+};
+
+// Every listed driver, in the registry's order (names compared in upper case).
+std::vector<AsioDriverEntry> ListAsioDrivers();
+
+struct AsioChannels {
+    ASIOError error = ASE_OK;  // the first error met: getChannels' or a getChannelInfo's
+    std::vector<ASIOChannelInfo> inputs;
+    std::vector<ASIOChannelInfo> outputs;
+};
+
+class AsioHost {
+public:
+    AsioHost();   // joins COM on this thread
+    ~AsioHost();  // unloads, then leaves COM
+    AsioHost(const AsioHost&) = delete;
+    AsioHost& operator=(const AsioHost&) = delete;
+
+    // Creates the object of the driver listed as `driverName`, first letting
+    // go of any driver loaded before. REGDB_E_CLASSNOTREG when no driver of
+    // that name is listed, CO_E_CLASSSTRING when its "CLSID" is no class
+    // identifier, else what CoCreateInstance gives.
+    HRESULT Load(const std::string& driverName);
+    bool Loaded() const { return asio_ != nullptr; }
+    const AsioDriverEntry& Entry() const { return entry_; }
+    // What the class's InprocServer32 key held when the driver was loaded.
+    const std::string& ServerPath() const { return serverPath_; }
+    const std::string& ThreadingModel() const { return threadingModel_; }
+
+    // The driver object. Throws std::logic_error when nothing is loaded or the
+    // caller is not the thread that loaded it.
+    IASIO& Driver();
+
+    // init; when it answers ASIOFalse, the driver's error message goes to `error`.
+    ASIOBool Init(std::string* error = nullptr);
+    std::string DriverName();
+    std::string ErrorMessage();
+    // getChannels, then getChannelInfo for every channel of each direction.
+    AsioChannels Channels();
+
+    // Releases the driver object and frees the libraries COM no longer needs.
+    // True when the server's library is gone from the process (or nothing was loaded).
+    bool Unload();
+
+private:
+    HRESULT joined_;
+    DWORD thread_ = 0;
+    AsioDriverEntry entry_;
+    std::string serverPath_;
+    std::string threadingModel_;
+    IASIO* asio_ = nullptr;
+};
+
+}  // namespace hosts
