@@ -1,6 +1,9 @@
 // The driver as a COM server: its class factory, aggregation, the object and
 // lock counts behind DllCanUnloadNow, and what a refused allocation leaves.
 // These are the calls a host never makes, so the exports are called directly.
+#include <stdexcept>
+#include <thread>
+
 #include "allocation_hooks.h"
 #include "asio_driver_fixture.h"
 
@@ -220,6 +223,24 @@ TEST_F(AsioDriverTest, ReleasedDriverUnloads)
     EXPECT_EQ(CanUnloadNow(), S_FALSE);
     EXPECT_TRUE(host_.Unload());
     EXPECT_EQ(Module(), nullptr);
+}
+
+// The driver is registered "Apartment": only the thread that made it calls it.
+TEST_F(AsioDriverTest, HostCallsFromTheLoadingThreadOnly)
+{
+    Boot();
+    Register();
+    Load();
+    bool refused = false;
+    std::thread([&] {
+        try {
+            host_.Driver();
+        } catch (const std::logic_error&) {
+            refused = true;
+        }
+    }).join();
+    EXPECT_TRUE(refused);
+    EXPECT_NO_THROW(host_.Driver());
 }
 
 }  // namespace

@@ -34,16 +34,20 @@ protected:
         EXPECT_EQ(boxes[0].caption, "ASIO Zavo PCI");
         EXPECT_EQ(boxes[0].type, MB_OK);
     }
-    // regsvr run as a program on this machine: its exit code, its output in `output`.
-    static int RunRegsvr(const std::string& arguments, std::string& output)
+    // A program run on this machine: its exit code, its output in `output`.
+    static int Run(const char* program, const std::string& arguments, std::string& output)
     {
-        const std::string command = "'" ZAVO_REGSVR_PATH "' " + arguments + " 2>&1";
+        const std::string command = std::string("'") + program + "' " + arguments + " 2>&1";
         std::FILE* pipe = ::popen(command.c_str(), "r");
         if (pipe == nullptr) return -1;
         char buffer[256];
         while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
         const int status = ::pclose(pipe);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    static int RunRegsvr(const std::string& arguments, std::string& output)
+    {
+        return Run(ZAVO_REGSVR_PATH, arguments, output);
     }
 };
 
@@ -217,6 +221,33 @@ TEST_F(Registration, RegsvrInAnotherProcessAndTheHostInThisOne)
     output.clear();
     EXPECT_EQ(RunRegsvr("", output), 2);
     EXPECT_NE(output.find("usage: regsvr [-u] LIBRARY"), std::string::npos) << output;
+}
+
+// What a user sees: regsvr, then the host program, each a process of its own.
+TEST_F(Registration, HostProgramShowsTheDeviceAndSetsItsRate)
+{
+    std::string output;
+    ASSERT_EQ(RunRegsvr(std::string("'") + kDriverPath + "'", output), 0) << output;
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--rate 48000", output), 0) << output;
+    for (const char* line : {"  ASIO Zavo PCI  {5B2E7C41-93AD-4F06-8E1B-2C7D90A4F356}  \"ASIO Zavo PCI\"\n",
+                             "(threading model Apartment)\n", "Driver name: ASIO Zavo PCI, version 1\n",
+                             "Input channels: 10\n", "    9  Zavo24 8x8 S/PDIF2\n", "Output channels: 10\n",
+                             "    8  Zavo24 8x8 S/PDIF\n", "Latencies: input 512, output 512 frames\n",
+                             "Sample rate: 44100 Hz\n", "Sample rates the cards take: 32000 44100 48000 88200 96000\n",
+                             "Clock source 0: Select from console (current)\n", "Direct monitoring: offered\n",
+                             "setSampleRate(48000): done; sample rate now 48000 Hz\n",
+                             "Released; the driver's library is unloaded.\n"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\nin:\n" << output;
+    // Stored by the other process as its driver object went.
+    EXPECT_EQ(StoredSetting("Sample rate"), 48000u);
+
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--rate 12345", output), 1) << output;
+    EXPECT_NE(output.find("setSampleRate(12345): refused; sample rate now 48000 Hz"), std::string::npos) << output;
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "\"Another driver\"", output), 1) << output;
+    EXPECT_NE(output.find("Another driver could not be loaded: 0x80040154"), std::string::npos) << output;
 }
 
 }  // namespace
