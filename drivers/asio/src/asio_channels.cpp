@@ -4,7 +4,6 @@
 namespace {
 
 constexpr DWORD INPUT_DUMMY = 0x40000000;  // the capabilities' per-input flag of a pipe with nothing behind it
-constexpr DWORD DIGITAL_MODE_ADAT = 2;
 
 }  // namespace
 

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr DWORD DIGITAL_MODE_SWITCH = 4;  // bit 2 of the capabilities' digital-mode word
-constexpr DWORD DIGITAL_MODE_ADAT = 2;
 // Pipes that carry ADAT only: in S/PDIF mode the last six of each direction go.
 constexpr WORD ADAT_ONLY_PIPES = 6;
 constexpr DWORD DIRECTION_OUTPUT = 0;

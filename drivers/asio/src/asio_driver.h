@@ -12,6 +12,8 @@
 
 // The most usable pipes a card offers in one direction.
 constexpr int MAX_CARD_PIPES = 32;
+// The card's digital mode in which its digital pipes carry ADAT; S/PDIF otherwise.
+constexpr DWORD DIGITAL_MODE_ADAT = 2;
 
 // One kept card: its usable pipes and, while buffers exist, its transport.
 struct CAsioCard {

@@ -99,6 +99,7 @@ LONG UnregisterAsioDriver(REFCLSID clsid, const char* moduleFileName, const char
     wsprintfA(asioKey, "%s\\%s", "SOFTWARE", "ASIO");
     wsprintfA(driverKey, "%s\\%s\\%s", "SOFTWARE", "ASIO", driverName);
     if (RegistryKeyExists(HKEY_LOCAL_MACHINE, asioKey) != 1) return 0;
-    if (RegistryKeyExists(HKEY_LOCAL_MACHINE, driverKey) == 1) RegistryDeleteTree(HKEY_LOCAL_MACHINE, asioKey, driverName);
+    if (RegistryKeyExists(HKEY_LOCAL_MACHINE, driverKey) == 1)
+        RegistryDeleteTree(HKEY_LOCAL_MACHINE, asioKey, driverName);
     return 0;
 }

@@ -141,7 +141,8 @@ TEST_F(Registration, UnregistrationRemovesBothTreesAndNothingElse)
     Register();
     StoreSetting("Sample rate", 48000);
     WriteString(HKEY_CLASSES_ROOT, (std::string(kServerKey) + "\\Deeper").c_str(), "Marker", "gone too");
-    WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\ASIO\\Another driver", "CLSID", "{00000000-0000-0000-0000-000000000001}");
+    WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\ASIO\\Another driver", "CLSID",
+                "{00000000-0000-0000-0000-000000000001}");
 
     const auto result = Call(kDriverPath, hosts::ServerCall::Unregister);
     EXPECT_EQ(result.outcome, hosts::ServerCallResult::Outcome::Called);

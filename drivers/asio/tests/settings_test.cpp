@@ -76,7 +76,8 @@ TEST_F(Settings, EachIsReadOnlyWhenTheOneBeforeItWas)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
-        for (const Stored& value : c.stored) WriteValue(HKEY_LOCAL_MACHINE, kSettingsKey, value.name, value.type, value.bytes);
+        for (const Stored& value : c.stored)
+            WriteValue(HKEY_LOCAL_MACHINE, kSettingsKey, value.name, value.type, value.bytes);
         Load();
         const Seen seen = Read();
         EXPECT_EQ(seen.rate, c.rate);

@@ -55,7 +55,8 @@ std::vector<AsioDriverEntry> ListAsioDrivers()
     for (DWORD index = 0; RegEnumKeyA(asio, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
         HKEY driver = nullptr;
         if (RegOpenKeyExA(asio, name, 0, KEY_READ, &driver) != ERROR_SUCCESS) continue;
-        drivers.push_back({name, ReadString(driver, "CLSID").value_or(""), ReadString(driver, "Description").value_or("")});
+        drivers.push_back(
+            {name, ReadString(driver, "CLSID").value_or(""), ReadString(driver, "Description").value_or("")});
         RegCloseKey(driver);
     }
     RegCloseKey(asio);

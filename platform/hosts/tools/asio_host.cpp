@@ -50,7 +50,8 @@ void PrintDevice(hosts::AsioHost& host)
         for (LONG i = 0; i < count && i < 8; ++i)
             std::printf("Clock source %d: %s%s\n", static_cast<int>(clocks[i].index), clocks[i].name,
                         clocks[i].isCurrentSource ? " (current)" : "");
-    std::printf("Direct monitoring: %s\n", asio.future(kAsioCanInputMonitor, nullptr) == ASE_SUCCESS ? "offered" : "not offered");
+    const bool monitoring = asio.future(kAsioCanInputMonitor, nullptr) == ASE_SUCCESS;
+    std::printf("Direct monitoring: %s\n", monitoring ? "offered" : "not offered");
 }
 
 }  // namespace
