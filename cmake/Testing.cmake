@@ -1,6 +1,7 @@
 # zavo_add_test(NAME name SOURCES ... LIBS ... [THREADS] [DISPLAY] [RESOURCE_LOCK lock])
 # One test executable per folder group. THREADS labels the test for the
-# thread-sanitizer run of scripts/test; DISPLAY for its run under Xvfb.
+# thread-sanitizer run of scripts/test; DISPLAY for its run under Xvfb, one
+# display test at a time.
 # RESOURCE_LOCK keeps its cases from running beside any other test that
 # takes the same lock: each case is a ctest process of its own, and
 # `ctest -j` would otherwise run them side by side.
@@ -17,6 +18,11 @@ function(zavo_add_test)
         set(labels display)
     endif()
     set(properties LABELS "${labels}")
+    # Display tests share one display server: one at a time, so that no
+    # test's windows, focus or the server's reset between clients meet another's.
+    if(T_DISPLAY AND NOT T_RESOURCE_LOCK)
+        set(T_RESOURCE_LOCK display)
+    endif()
     if(T_RESOURCE_LOCK)
         list(APPEND properties RESOURCE_LOCK "${T_RESOURCE_LOCK}")
     endif()

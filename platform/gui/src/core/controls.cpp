@@ -1,6 +1,7 @@
 // The common control: parent, bounds, visibility, caption, colour and font
 // inheritance, mouse messages and the click rule.
 #include "core/access.h"
+#include "host/window.h"
 
 #include "gui/forms.h"
 #include "gui/sysutils.h"
@@ -214,6 +215,7 @@ void TControl::Repaint()
     if (!parent_ || !parent_->HandleAllocated() || !Showing()) return;
     Invalidate();
     parent_->Update();
+    gui::detail::ShowNow(*this);
 }
 
 void TControl::BringToFront()

@@ -1,6 +1,7 @@
 // Windowed controls: realisation, the persistent client surface, children
 // and tab order, focus, keys and the paint cycle.
 #include "core/access.h"
+#include "host/window.h"
 
 #include "gui/forms.h"
 #include "gui/sysutils.h"
@@ -252,6 +253,7 @@ void TWinControl::Repaint()
     if (!handle_ || !Showing()) return;
     Invalidate();
     Update();
+    gui::detail::ShowNow(*this);
 }
 
 void TWinControl::PaintNow()

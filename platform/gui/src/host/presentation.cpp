@@ -1,6 +1,6 @@
-// A form's composed pixels: its client surface with every visible windowed
-// control's surface over it, clipped to each parent; and PNG files of them.
+// A form's composed pixels and PNG files of them.
 #include "core/access.h"
+#include "drawing/compose.h"
 #include "host/juce_image.h"
 #include "host/text.h"
 #include "host/x11_atoms.h"
@@ -13,35 +13,11 @@
 
 namespace gui {
 
-namespace {
-
-// Copies w's surface to (x, y) of `out`, within `clip` (out's pixels), then
-// its windowed children above it.
-void Compose(const TWinControl& w, int x, int y, const TRect& clip, Surface& out)
-{
-    const Surface& s = w.ClientSurface();
-    const TRect area = IntersectRect(clip, Bounds(x, y, s.width(), s.height()));
-    for (int row = area.Top; row < area.Bottom; ++row) {
-        const std::uint32_t* from = s.row(row - y) + (area.Left - x);
-        std::copy(from, from + area.Width(), out.row(row) + area.Left);
-    }
-    for (const TControl* c : w.ControlList()) {
-        const auto* child = dynamic_cast<const TWinControl*>(c);
-        if (!child || !child->Visible() || !child->HandleAllocated()) continue;
-        Compose(*child, x + child->Left(), y + child->Top(), area, out);
-    }
-}
-
-}  // namespace
-
 TBitmap ComposeForm(TCustomForm& form)
 {
     Application->PaintPending();
     TBitmap picture(form.ClientWidth(), form.ClientHeight());
-    if (form.HandleAllocated()) {
-        Surface& out = picture.Surface();
-        Compose(form, 0, 0, TRect{0, 0, out.width(), out.height()}, out);
-    }
+    detail::ComposeArea(form, form.ClientRect(), picture.Surface());
     return picture;
 }
 

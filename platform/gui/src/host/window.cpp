@@ -4,9 +4,12 @@
 #include "host/window.h"
 
 #include "core/access.h"
+#include "drawing/compose.h"
+#include "host/display_desktop.h"
 #include "host/juce_image.h"
 #include "host/text.h"
 #include "host/x11_atoms.h"
+#include "host/x11_paint.h"
 
 #include "gui/input.h"
 #include "gui/presentation.h"
@@ -26,37 +29,6 @@ bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
 namespace gui::detail {
 
 namespace {
-
-// The display's desktop: its screen, real message boxes and a key table.
-class DisplayDesktop final : public win32::Desktop {
-public:
-    int MessageBox(HWND, std::string_view text, std::string_view caption, UINT type) override
-    {
-        const juce::String t = juce::String::fromUTF8(text.data(), static_cast<int>(text.size()));
-        const juce::String c = juce::String::fromUTF8(caption.data(), static_cast<int>(caption.size()));
-        const auto icon = (type & 0xF0) == MB_ICONERROR ? juce::MessageBoxIconType::WarningIcon : juce::MessageBoxIconType::InfoIcon;
-        switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL: return juce::NativeMessageBox::showOkCancelBox(icon, c, t, nullptr, nullptr) ? IDOK : IDCANCEL;
-        case MB_YESNO: return juce::NativeMessageBox::showYesNoBox(icon, c, t, nullptr, nullptr) == 1 ? IDYES : IDNO;
-        case MB_YESNOCANCEL: {
-            const int r = juce::NativeMessageBox::showYesNoCancelBox(icon, c, t, nullptr, nullptr);
-            return r == 1 ? IDYES : r == 2 ? IDNO : IDCANCEL;
-        }
-        default: juce::NativeMessageBox::showMessageBox(icon, c, t); return IDOK;
-        }
-    }
-    BOOL ExitWindows(UINT, DWORD) override { return FALSE; }
-    bool KeyDown(int vk) const override { return keys_.Down(vk); }
-    bool KeyToggled(int vk) const override { return keys_.Toggled(vk); }
-    void SetKeyDown(int vk, bool down) override { keys_.SetDown(vk, down); }
-    RECT ScreenRect() const override { return ToRect(Primary() ? Primary()->totalArea : juce::Rectangle<int>(0, 0, 1920, 1080)); }
-    RECT WorkArea() const override { return ToRect(Primary() ? Primary()->userArea : juce::Rectangle<int>(0, 0, 1920, 1040)); }
-
-private:
-    static const juce::Displays::Display* Primary() { return juce::Desktop::getInstance().getDisplays().getPrimaryDisplay(); }
-    static RECT ToRect(juce::Rectangle<int> r) { return RECT{r.getX(), r.getY(), r.getRight(), r.getBottom()}; }
-    win32::KeyTable keys_;
-};
 
 WORD VirtualKey(const juce::KeyPress& key)
 {
@@ -90,6 +62,7 @@ public:
         if (form.BorderStyle() != TFormBorderStyle::bsNone && icons.Contains(biSystemMenu))
             flags |= juce::ComponentPeer::windowHasCloseButton;
         if (!dialog && icons.Contains(biMinimize)) flags |= juce::ComponentPeer::windowHasMinimiseButton;
+        if (Sizeable()) flags |= juce::ComponentPeer::windowIsResizable;
         addToDesktop(flags);
         FollowForm();
         startTimer(25);
@@ -111,6 +84,16 @@ public:
         placed_ = at;
         form_.SetBounds(at.x - form_.FrameLeft(), at.y - form_.FrameTop(), form_.Width(), form_.Height());
     }
+    // A window resized by the user resizes the form, through its constraints;
+    // the window then takes the size the form kept.
+    void resized() override
+    {
+        const gui::Surface& s = image_.Surface();
+        if (s.empty() || (getWidth() == s.width() && getHeight() == s.height())) return;
+        const int frameWidth = form_.FrameLeft() + form_.FrameRight(), frameHeight = form_.FrameTop() + form_.FrameBottom();
+        Input([&] { form_.SetBounds(form_.Left(), form_.Top(), getWidth() + frameWidth, getHeight() + frameHeight); },
+              juce::ModifierKeys::currentModifiers);
+    }
 
     void Refresh()
     {
@@ -122,12 +105,28 @@ public:
         // A new picture only after something was drawn, moved, shown or hidden.
         Application->PaintPending();
         const std::uint64_t generation = PictureGeneration();
-        if (generation == shownGeneration_ && !image_.Surface().empty()) return;
-        shownGeneration_ = generation;
-        image_ = ComposeForm(form_);
-        const gui::Surface& s = image_.Surface();
-        if (getWidth() != s.width() || getHeight() != s.height()) setSize(std::max(1, s.width()), std::max(1, s.height()));
-        repaint();
+        if (generation != shownGeneration_ || image_.Surface().empty()) {
+            shownGeneration_ = generation;
+            image_ = ComposeForm(form_);
+            repaint();
+        }
+        FitPicture();
+    }
+
+    // The window shows `area` (form client pixels) as the surfaces hold it
+    // now, on the screen before this returns.
+    void ShowNow(const TRect& area)
+    {
+        if (image_.Width() != form_.ClientWidth() || image_.Height() != form_.ClientHeight()) {
+            image_.SetSize(form_.ClientWidth(), form_.ClientHeight());
+            ComposeArea(form_, form_.ClientRect(), image_.Surface());
+            FitPicture();
+            repaint();
+        } else {
+            ComposeArea(form_, area, image_.Surface());
+            repaint(area.Left, area.Top, area.Width(), area.Height());
+        }
+        if (juce::ComponentPeer* peer = getPeer()) PaintWindowNow(*peer);
     }
 
     void paint(juce::Graphics& g) override
@@ -170,6 +169,15 @@ public:
     }
 
 private:
+    bool Sizeable() const
+    {
+        return form_.BorderStyle() == TFormBorderStyle::bsSizeable || form_.BorderStyle() == TFormBorderStyle::bsSizeToolWin;
+    }
+    void FitPicture()
+    {
+        const gui::Surface& s = image_.Surface();
+        if (!s.empty() && (getWidth() != s.width() || getHeight() != s.height())) setSize(s.width(), s.height());
+    }
     static TMouseButton Button(const juce::ModifierKeys& mods)
     {
         return mods.isRightButtonDown() ? mbRight : mods.isMiddleButtonDown() ? mbMiddle : mbLeft;
@@ -214,7 +222,7 @@ void StartPresentation()
     started = true;
     MakeWindowManagerAtoms();
     EnsureJuce();
-    win32::InstallDesktop(std::make_shared<DisplayDesktop>());
+    win32::InstallDesktop(MakeDisplayDesktop());
 }
 
 void PumpEvents(int maxMs)
@@ -254,6 +262,17 @@ void PresentForm(TCustomForm& form)
 void HideFormWindow(TCustomForm& form)
 {
     if (FormWindow* window = WindowOf(form)) window->setVisible(false);
+}
+
+void ShowNow(TControl& control)
+{
+    if (!Application->Presenting()) return;
+    TCustomForm* form = control.ParentForm();
+    FormWindow* window = form ? WindowOf(*form) : nullptr;
+    if (!window || !window->isVisible()) return;
+    const TPoint origin = control.FormOrigin();
+    const TRect area = &control == form ? form->ClientRect() : Bounds(origin.X, origin.Y, control.Width(), control.Height());
+    window->ShowNow(area);
 }
 
 void DestroyFormWindow(TCustomForm& form)

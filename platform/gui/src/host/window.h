@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+class TControl;
 class TCustomForm;
 
 namespace gui::detail {
@@ -13,6 +14,10 @@ namespace gui::detail {
 void PresentForm(TCustomForm& form);
 void HideFormWindow(TCustomForm& form);
 void DestroyFormWindow(TCustomForm& form);
+// On a display, the window of the control's form shows the control's
+// picture as it is now, on the screen before this returns (a repaint before
+// blocking work is seen); nothing headless.
+void ShowNow(TControl& control);
 // On a display: starts the window system's side (once) and installs the
 // display's desktop.
 void StartPresentation();
