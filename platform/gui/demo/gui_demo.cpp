@@ -1,5 +1,6 @@
 // Shows a small form in a window on the display (headless: renders it to a
-// PNG instead). For looking at the library's drawing and trying its input:
+// PNG instead). For looking at the library's drawing and trying its input,
+// message boxes, the file dialog, hints and accelerators:
 //     zavo_gui_demo [--seconds N] [--png FILE]
 // It ends after N seconds (default: when its window is closed).
 #include <vcl.h>
@@ -15,7 +16,7 @@ public:
     explicit DemoForm(TComponent* owner) : TForm(owner)
     {
         SetText("Zavo GUI");
-        SetClientWidth(260);
+        SetClientWidth(300);
         SetClientHeight(130);
         SetPosition(poScreenCenter);
         Font()->SetName("Arial");
@@ -40,9 +41,39 @@ public:
         down->SetText("+48v");
         down->SetGroupIndex(1);
         down->SetAllowAllUp(true);
+        down->SetHint("Phantom power on or off");
+        down->SetShowHint(true);
+        // The answers of the boxes and the file dialog.
+        auto* answer = new TLabel(this);
+        answer->SetParent(this);
+        answer->SetBounds(10, 66, 280, 16);
+        auto* ask = new TButton(this);
+        ask->SetParent(this);
+        ask->SetBounds(10, 95, 80, 25);
+        ask->SetText("&Message...");
+        ask->OnClick = [answer](TObject*) {
+            const int chosen = MessageBoxA(nullptr, "Apply the new configuration now?\nIt may take several minutes.", "Zavo GUI",
+                                           MB_YESNOCANCEL | MB_ICONQUESTION);
+            answer->SetText(chosen == IDYES ? "Yes" : chosen == IDNO ? "No" : "Cancel");
+        };
+        auto* open = new TButton(this);
+        open->SetParent(this);
+        open->SetBounds(95, 95, 80, 25);
+        open->SetText("&Open...");
+        open->OnClick = [answer](TObject*) {
+            char file[260] = "";
+            OPENFILENAMEA ofn{};
+            ofn.lStructSize = sizeof ofn;
+            ofn.lpstrFilter = "Korvane3 sessions (*.kvs)\0*.kvs\0All files (*.*)\0*.*\0";
+            ofn.nFilterIndex = 2;
+            ofn.lpstrFile = file;
+            ofn.nMaxFile = sizeof file;
+            ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST;
+            answer->SetText(GetOpenFileNameA(&ofn) ? file + ofn.nFileOffset : "(no file)");
+        };
         auto* ok = new TButton(this);
         ok->SetParent(this);
-        ok->SetBounds(180, 95, 70, 25);
+        ok->SetBounds(220, 95, 70, 25);
         ok->SetText("Close");
         ok->OnClick = [this](TObject*) { Close(); };
         // A click on the readout asks for a number in a small modal form.
@@ -107,6 +138,7 @@ int main(int argc, char** argv)
         else if (arg == "--png") png = argv[i + 1];
     }
     Application->Initialize();
+    Application->SetShowHint(true);
     DemoForm* form = nullptr;
     Application->CreateForm(form);
     if (!Application->Presenting()) {
