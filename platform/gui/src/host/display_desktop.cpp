@@ -11,7 +11,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace gui::detail {

@@ -88,8 +88,7 @@ public:
     // the window then takes the size the form kept.
     void resized() override
     {
-        const gui::Surface& s = image_.Surface();
-        if (s.empty() || (getWidth() == s.width() && getHeight() == s.height())) return;
+        if (image_.Surface().empty() || juce::Point<int>(getWidth(), getHeight()) == PictureSize()) return;
         const int frameWidth = form_.FrameLeft() + form_.FrameRight(), frameHeight = form_.FrameTop() + form_.FrameBottom();
         Input([&] { form_.SetBounds(form_.Left(), form_.Top(), getWidth() + frameWidth, getHeight() + frameHeight); },
               juce::ModifierKeys::currentModifiers);
@@ -173,10 +172,12 @@ private:
     {
         return form_.BorderStyle() == TFormBorderStyle::bsSizeable || form_.BorderStyle() == TFormBorderStyle::bsSizeToolWin;
     }
+    // The window's size for the picture (a window is never empty).
+    juce::Point<int> PictureSize() const { return {std::max(1, image_.Width()), std::max(1, image_.Height())}; }
     void FitPicture()
     {
-        const gui::Surface& s = image_.Surface();
-        if (!s.empty() && (getWidth() != s.width() || getHeight() != s.height())) setSize(s.width(), s.height());
+        const juce::Point<int> size = PictureSize();
+        if (getWidth() != size.x || getHeight() != size.y) setSize(size.x, size.y);
     }
     static TMouseButton Button(const juce::ModifierKeys& mods)
     {
