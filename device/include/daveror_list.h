@@ -34,6 +34,8 @@ public:
     CDaveror* AddCard(const WCHAR* path, DWORD length);
     // Unlinks and destroys every card whose capabilities cannot be read.
     void RemoveUnusable();
+    // Destroys every card past the first `count`.
+    void KeepFirst(DWORD count);
 
     static HDEVINFO GetInterfaceSet();
     // The detail of interface `index` of `set`, or null; free it with FreeInterfaceDetail.

@@ -103,6 +103,17 @@ void CDaverorList::RemoveUnusable()
     }
 }
 
+void CDaverorList::KeepFirst(DWORD count)
+{
+    CDaveror** link = &m_Head;
+    for (DWORD i = 0; i < count && *link; ++i) link = &(*link)->m_Next;
+    while (CDaveror* card = *link) {
+        *link = card->m_Next;
+        delete card;
+        --m_Count;
+    }
+}
+
 HDEVINFO CDaverorList::GetInterfaceSet()
 {
     return SetupDiGetClassDevsA(&GUID_DAVEROR_INTERFACE, NULL, NULL, DIGCF_DEVICEINTERFACE);

@@ -1,4 +1,5 @@
 // Discovery of the cards and the list that owns them.
+#include <algorithm>
 #include <string>
 
 #include "daveror_list.h"
@@ -79,15 +80,21 @@ TEST_F(CardListTest, InterfaceDetailSizes)
     EXPECT_EQ(CDaverorList::GetInterfaceDetail(INVALID_HANDLE_VALUE, 0), nullptr);
 }
 
+// Every card of the machine added as the wave driver adds them, from UTF-16 paths.
+void AddEveryCard(const machine_testing::TestMachine& machine, CDaverorList& list)
+{
+    for (std::size_t i = 0; i < machine.CardCount(); ++i) {
+        std::string path = machine.InterfacePath(i);
+        std::u16string wide(path.begin(), path.end());
+        ASSERT_NE(list.AddCard(wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(WCHAR))), nullptr);
+    }
+}
+
 TEST_F(CardListTest, WaveDriverCardsFromPaths)
 {
     Boot(machine_testing::Cards({"default", "absent", "zavo24-60"}));
     CDaverorList list{CDaverorList::Empty{}};
-    for (std::size_t i = 0; i < 3; ++i) {
-        std::string path = Machine().InterfacePath(i);
-        std::u16string wide(path.begin(), path.end());
-        ASSERT_NE(list.AddCard(wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(WCHAR))), nullptr);
-    }
+    AddEveryCard(Machine(), list);
     ASSERT_EQ(list.GetCount(), 3u);
     EXPECT_STREQ(list.GetCard(0)->GetPath(), Machine().InterfacePath(2).c_str());
     EXPECT_TRUE(list.GetCard(0)->IsWaveCard());
@@ -100,4 +107,19 @@ TEST_F(CardListTest, WaveDriverCardsFromPaths)
     EXPECT_EQ(list.GetCard(0)->Caps().Family, 0x60);
     list.Clear();
     EXPECT_EQ(list.GetCount(), 0u);
+}
+
+TEST_F(CardListTest, KeepFirstDestroysTheCardsPastIt)
+{
+    Boot(machine_testing::Cards({"default", "zavo24-50", "zavo24-60"}));
+    for (DWORD keep : {4u, 3u, 2u, 0u}) {
+        CDaverorList list{CDaverorList::Empty{}};
+        AddEveryCard(Machine(), list);
+        list.KeepFirst(keep);
+        const DWORD kept = std::min(keep, 3u);
+        ASSERT_EQ(list.GetCount(), kept) << keep;
+        // The head is the card added last.
+        for (DWORD k = 0; k < kept; ++k) EXPECT_STREQ(list.GetCard(k)->GetPath(), Machine().InterfacePath(2 - k).c_str());
+        EXPECT_EQ(list.GetCard(kept), nullptr);
+    }
 }

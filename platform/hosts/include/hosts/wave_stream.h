@@ -1,0 +1,85 @@
+// One open of a wave device by the wave client: what the client handed the
+// driver (handle, user word, callback) and what came back (the instance word,
+// the notifications).
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <vector>
+
+#include <mmsystem.h>
+
+namespace hosts {
+
+enum class WaveDirection : DWORD { Out = 0, In = 1 };
+
+// How the driver is to notify the stream.
+enum class WaveCallback {
+    None,      // CALLBACK_NULL: nothing is delivered
+    Function,  // CALLBACK_FUNCTION: recorded as a WaveNotification
+    Event,     // CALLBACK_EVENT: an auto-reset event of the stream's, set per notification
+};
+
+// What a function callback received, and on which thread.
+struct WaveNotification {
+    HDRVR handle;
+    UINT message;
+    DWORD_PTR user;
+    DWORD_PTR param1;
+    DWORD_PTR param2;
+    DWORD thread;
+};
+
+class WaveStream {
+public:
+    // The instance word before the driver writes it.
+    static constexpr DWORD_PTR kUnset = ~DWORD_PTR{0};
+
+    WaveStream(WaveDirection direction, UINT device, WaveCallback callback, HWAVE handle);
+    ~WaveStream();
+    WaveStream(const WaveStream&) = delete;
+    WaveStream& operator=(const WaveStream&) = delete;
+
+    WaveDirection Direction() const { return direction_; }
+    UINT Device() const { return device_; }
+    WaveCallback Callback() const { return callback_; }
+    // The wave handle and the user word of the open description.
+    HWAVE Handle() const { return handle_; }
+    DWORD_PTR User() const { return reinterpret_cast<DWORD_PTR>(this); }
+    // The driver's answer to the open, and the instance word it wrote (kUnset when it wrote none).
+    MMRESULT OpenResult() const { return openResult_; }
+    DWORD_PTR Instance() const { return instance_; }
+    // The event an event callback sets; null for the other kinds.
+    HANDLE Event() const { return event_; }
+
+    // The function callback's notifications so far, in arrival order.
+    std::vector<WaveNotification> Notifications() const;
+    std::size_t Count(UINT message) const;
+    // Waits until `count` notifications of `message` have arrived; false when
+    // `timeoutMs` passed first.
+    bool WaitFor(UINT message, std::size_t count, DWORD timeoutMs) const;
+
+private:
+    friend class WaveClient;
+
+    // The callback and its kind in the open flags, as the open description carries them.
+    DWORD_PTR CallbackWord() const;
+    DWORD CallbackFlags() const;
+    static void FunctionCallback(HDRVR handle, UINT message, DWORD_PTR user, DWORD_PTR param1, DWORD_PTR param2);
+    std::size_t CountLocked(UINT message) const;
+
+    const WaveDirection direction_;
+    const UINT device_;
+    const WaveCallback callback_;
+    const HWAVE handle_;
+    HANDLE event_ = nullptr;
+    MMRESULT openResult_ = MMSYSERR_NOERROR;
+    DWORD_PTR instance_ = kUnset;
+
+    mutable std::mutex lock_;
+    mutable std::condition_variable arrived_;
+    std::vector<WaveNotification> notifications_;
+};
+
+}  // namespace hosts
