@@ -5,6 +5,22 @@
 
 #include "wave_fixture.h"
 
+namespace {
+
+// What every device of the driver reports beside its name.
+template <typename Caps>
+void ExpectDriverFields(const Caps& caps)
+{
+    EXPECT_EQ(caps.wMid, 0xA5C3);
+    EXPECT_EQ(caps.wPid, 2);
+    EXPECT_EQ(caps.vDriverVersion, 1u);
+    EXPECT_EQ(caps.dwFormats, 0xFFFu);
+    EXPECT_EQ(caps.wChannels, 2);
+    EXPECT_EQ(caps.wReserved1, 0);
+}
+
+}  // namespace
+
 class CapabilitiesTest : public WaveTest {};
 
 TEST_F(CapabilitiesTest, EveryField)
@@ -13,12 +29,7 @@ TEST_F(CapabilitiesTest, EveryField)
     WAVEOUTCAPSW out;
     std::memset(&out, 0xCC, sizeof out);
     ASSERT_EQ(Client().GetDevCaps(3, out), MMSYSERR_NOERROR);
-    EXPECT_EQ(out.wMid, 0xA5C3);
-    EXPECT_EQ(out.wPid, 2);
-    EXPECT_EQ(out.vDriverVersion, 1u);
-    EXPECT_EQ(out.dwFormats, 0xFFFu);
-    EXPECT_EQ(out.wChannels, 2);
-    EXPECT_EQ(out.wReserved1, 0);
+    ExpectDriverFields(out);
     EXPECT_EQ(out.dwSupport, WAVECAPS_VOLUME | WAVECAPS_LRVOLUME);
     EXPECT_EQ(std::u16string(out.szPname), u"Zavo24 8x8 7-8 Analog Out NM");
     // Zero after the name's terminator.
@@ -28,12 +39,7 @@ TEST_F(CapabilitiesTest, EveryField)
     WAVEINCAPSW in;
     std::memset(&in, 0xCC, sizeof in);
     ASSERT_EQ(Client().GetDevCaps(4, in), MMSYSERR_NOERROR);
-    EXPECT_EQ(in.wMid, 0xA5C3);
-    EXPECT_EQ(in.wPid, 2);
-    EXPECT_EQ(in.vDriverVersion, 1u);
-    EXPECT_EQ(in.dwFormats, 0xFFFu);
-    EXPECT_EQ(in.wChannels, 2);
-    EXPECT_EQ(in.wReserved1, 0);
+    ExpectDriverFields(in);
     EXPECT_EQ(std::u16string(in.szPname), u"Zavo24 8x8 1-2 Digital In NM");
 }
 
