@@ -108,6 +108,13 @@ TEST_F(FormatsTest, QueryAnswers)
     EXPECT_EQ(Transports(), 0u);
     for (std::size_t card = 0; card < Machine().CardCount(); ++card)
         EXPECT_EQ(Hooks(card).CountOf(machine::sim::IOCTL_OPEN_TRANSPORT), 0u) << card;
+
+    // What a query accepts opens.
+    hosts::WaveStream& stream =
+        Client().Open({.device = DeviceOf(k80), .format = hosts::ExtensiblePcmFormat(2, 96000, 24)});
+    EXPECT_EQ(stream.OpenResult(), MMSYSERR_NOERROR);
+    EXPECT_EQ(Transports(), 1u);
+    EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
 }
 
 // Ids are compared whole against the count before any slot is looked at.

@@ -152,3 +152,23 @@ TEST_F(OpenCloseTest, EveryDeviceAtOnce)
     for (hosts::WaveStream* stream : streams) EXPECT_EQ(Client().Close(*stream), MMSYSERR_NOERROR);
     EXPECT_EQ(Hooks().OpenFiles(), 0u);
 }
+
+// An open without an instance word, a description or a format opens nothing.
+TEST_F(OpenCloseTest, OpenWithoutItsPointers)
+{
+    const hosts::WaveOpenRequest defaults;
+    for (WaveDirection direction : {WaveDirection::Out, WaveDirection::In}) {
+        const UINT open = direction == WaveDirection::Out ? WODM_OPEN : WIDM_OPEN;
+        DWORD_PTR instance = hosts::WaveStream::kUnset;
+        WAVEOPENDESC description{};
+        description.lpFormat = &defaults.format.Format;
+        const auto word = reinterpret_cast<DWORD_PTR>(&instance);
+        const auto full = reinterpret_cast<DWORD_PTR>(&description);
+        EXPECT_EQ(Client().Send(direction, 0, open, 0, full, 0), MMSYSERR_INVALPARAM);
+        EXPECT_EQ(Client().Send(direction, 0, open, word, 0, 0), MMSYSERR_INVALPARAM);
+        description.lpFormat = nullptr;
+        EXPECT_EQ(Client().Send(direction, 0, open, word, full, 0), MMSYSERR_INVALPARAM);
+        EXPECT_EQ(instance, hosts::WaveStream::kUnset);
+    }
+    EXPECT_TRUE(Hooks().Transports().empty());
+}

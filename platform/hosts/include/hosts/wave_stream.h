@@ -43,7 +43,6 @@ public:
 
     WaveDirection Direction() const { return direction_; }
     UINT Device() const { return device_; }
-    WaveCallback Callback() const { return callback_; }
     // The wave handle and the user word of the open description.
     HWAVE Handle() const { return handle_; }
     DWORD_PTR User() const { return reinterpret_cast<DWORD_PTR>(this); }
