@@ -37,6 +37,16 @@ static_assert(offsetof(CapabilitiesRecord, OutputPipeFlags) == 0x0A4);
 static_assert(offsetof(CapabilitiesRecord, OutputBusFlags) == 0x1A4);
 static_assert(offsetof(CapabilitiesRecord, InputFlags) == 0x224);
 
+// Bits of the per-pipe, per-bus and per-input flags.
+constexpr DWORD PIPE_FLAG_PAN = 0x10;
+constexpr DWORD PIPE_FLAG_METER = 0x20;
+constexpr DWORD BUS_FLAG_NOMINAL = 0x80;
+constexpr DWORD INPUT_FLAG_TRIM = 0x01;
+constexpr DWORD INPUT_FLAG_METER = 0x20;
+constexpr DWORD INPUT_FLAG_NOMINAL = 0x80;
+constexpr DWORD INPUT_FLAG_PHANTOM = 0x20000000;  // input 0 only
+constexpr DWORD INPUT_FLAG_ABSENT = 0x40000000;
+
 constexpr WORD FAMILY_KALTOR_BOX = 0x100;
 constexpr DWORD CLOCK_MASK_DRIVER_ERROR = 0x80000000;
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "console/bus_select.h"
 #include "console/fader.h"
 #include "console/fader_readout.h"
 #include "console/input_trim.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-std::array<TUnitCounter, 6> Counters;
+std::array<TUnitCounter, 7> Counters;
 
 }  // namespace
 
@@ -33,6 +34,7 @@ void RegisterUnit(ConsoleUnit unit)
                            {ClassOf<TNominalInputButton>(), ClassOf<TNominalOutButton>(), ClassOf<TPhantomButton>()});
         break;
     case ConsoleUnit::InputTrim: RegisterComponents(Page, {ClassOf<TInputTrim>()}); break;
+    case ConsoleUnit::BusSelect: RegisterComponents(Page, {ClassOf<TBusSelect>()}); break;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "console/console_bitmaps.h"
+#include "console/placement.h"
 #include "device_testing/requests.h"
 
 namespace {
@@ -10,8 +11,15 @@ namespace {
 // The routed messages carry the bus at 0x10 and the value at 0x14.
 bool Routed(DWORD command, DWORD kind)
 {
-    return command == CMD_SET_MONITOR_GAIN || command == CMD_SET_MONITOR_MUTE || command == CMD_SET_MONITOR_PAN ||
-           kind == CHANNEL_PIPE_OUT;
+    switch (command) {
+    case CMD_GET_MONITOR_GAIN:
+    case CMD_SET_MONITOR_GAIN:
+    case CMD_GET_MONITOR_MUTE:
+    case CMD_SET_MONITOR_MUTE:
+    case CMD_GET_MONITOR_PAN:
+    case CMD_SET_MONITOR_PAN: return true;
+    default: return kind == CHANNEL_PIPE_OUT;
+    }
 }
 
 bool IsSetting(DWORD command)
@@ -27,6 +35,37 @@ bool IsSetting(DWORD command)
     case CMD_SET_PHANTOM_POWER: return true;
     default: return false;
     }
+}
+
+bool IsRead(DWORD command)
+{
+    switch (command) {
+    case CMD_GET_GAIN:
+    case CMD_GET_NOMINAL:
+    case CMD_GET_MONITOR_GAIN:
+    case CMD_GET_MUTE:
+    case CMD_GET_MONITOR_MUTE:
+    case CMD_GET_MONITOR_PAN:
+    case CMD_GET_PAN:
+    case CMD_GET_PHANTOM_POWER: return true;
+    default: return false;
+    }
+}
+
+// The mixer messages of the log for which `wanted` holds, decoded.
+template <class Wanted>
+Settings Decoded(const std::vector<machine::RequestRecord>& log, Wanted wanted, bool withValue)
+{
+    Settings decoded;
+    for (const machine::RequestRecord& request : log) {
+        if (request.code != IOCTL_MIXER_MESSAGE) continue;
+        const MixerMessage m = device_testing::Message(request);
+        if (!wanted(m.Command)) continue;
+        const bool routed = Routed(m.Command, m.Kind);
+        decoded.push_back({m.Command, m.Channel, m.Kind, routed ? m.GetWord(0x10) : WORD{0},
+                           withValue ? static_cast<LONG>(m.GetDword(routed ? 0x14 : 0x10)) : 0});
+    }
+    return decoded;
 }
 
 constexpr DWORD NoKind = 0;  // an unset kind travels as 0
@@ -52,7 +91,9 @@ Setting InputTrim(WORD input, LONG value) { return {CMD_SET_GAIN, input, CHANNEL
 Setting InputNominal(WORD input, LONG value) { return {CMD_SET_NOMINAL, input, CHANNEL_BUS_IN, 0, value}; }
 Setting PhantomPower(LONG value) { return {CMD_SET_PHANTOM_POWER, 0, NoKind, 0, value}; }
 
-ConsoleTest::ConsoleTest() : card_(list_.GetCard(0))
+ConsoleTest::ConsoleTest() : ConsoleTest(machine::MakePreset("default")) {}
+
+ConsoleTest::ConsoleTest(machine::CardConfig card) : machine_({std::move(card)}), card_(list_.GetCard(0))
 {
     if (card_ == nullptr) throw std::runtime_error("the machine has no card");
     card_->Open();
@@ -61,7 +102,9 @@ ConsoleTest::ConsoleTest() : card_(list_.GetCard(0))
     stash_ = std::make_unique<CBmpStash>();
     BmpStash = stash_.get();
     NotificationApplyFlag = 1;
-    form_ = NewForm(400, 548);
+    form_ = new TTestForm(Application);
+    form_->SetClientWidth(400);
+    form_->SetClientHeight(548);
     form_->Font()->SetName("Arial");
     form_->SetColor(clBtnFace);
     ClearLog();
@@ -74,19 +117,9 @@ ConsoleTest::~ConsoleTest()
     BmpStash = nullptr;
 }
 
-Settings ConsoleTest::Sent()
-{
-    Settings sent;
-    for (const machine::RequestRecord& request : Hooks().Log()) {
-        if (request.code != IOCTL_MIXER_MESSAGE) continue;
-        const MixerMessage m = device_testing::Message(request);
-        if (!IsSetting(m.Command)) continue;
-        const bool routed = Routed(m.Command, m.Kind);
-        sent.push_back({m.Command, m.Channel, m.Kind, routed ? m.GetWord(0x10) : WORD{0},
-                        static_cast<LONG>(m.GetDword(routed ? 0x14 : 0x10))});
-    }
-    return sent;
-}
+Settings ConsoleTest::Sent() { return Decoded(Hooks().Log(), IsSetting, true); }
+
+Settings ConsoleTest::Reads() { return Decoded(Hooks().Log(), IsRead, false); }
 
 void ConsoleTest::ExternalSet(DWORD command, WORD channel, DWORD kind, WORD bus, DWORD value)
 {
@@ -109,15 +142,6 @@ Fader* Wire(Fader* fader)
     fader->UpdateFromDriver();
     fader->OnChange = [fader](TObject* sender) { fader->SliderChange(sender); };
     return fader;
-}
-
-template <class Control>
-Control* Place(Control* control, TWinControl* parent, int x, CDaveror* card)
-{
-    control->SetParent(parent);
-    control->SetLeft(control->Left() + x);
-    control->SetCard(card);
-    return control;
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // What every test of the console's controls starts from: a machine of its
-// own with the default card, the card as the console makes it (the card list,
-// the first card opened with its mixer), the console's bitmaps registered
-// and its stash built, and an Arial form that the controls are built on the
-// way the strips and panels build them. Settings the controls send are read
-// back from the card driver's request log.
+// own with the default card or one built in code, the card as the console
+// makes it (the card list, the first card opened with its mixer), the
+// console's bitmaps registered and its stash built, and an Arial form that
+// the controls are built on the way the strips and panels build them.
+// Settings the controls send, and the reads they make, are taken from the
+// card driver's request log.
 #pragma once
 
 #include <vcl.h>
@@ -13,9 +14,11 @@
 
 #include <memory>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include "console/CBmpStash.h"
+#include "console/bus_select.h"
 #include "console/fader.h"
 #include "console/fader_readout.h"
 #include "console/gang.h"
@@ -26,7 +29,8 @@
 #include "daveror_list.h"
 #include "machine_testing/test_machine.h"
 
-// One mixer setting as the card driver received it.
+// One mixer setting as the card driver received it; for a read, the value
+// is 0.
 struct Setting {
     DWORD command = 0;
     WORD channel = 0;
@@ -51,6 +55,15 @@ Setting InputTrim(WORD input, LONG value);
 Setting InputNominal(WORD input, LONG value);
 Setting PhantomPower(LONG value);
 
+// The form the controls are built on. It stands in for the console window
+// to the bus-select buttons, recording the pairs they ask for.
+class TTestForm : public TForm, public IBusSelectHost {
+public:
+    explicit TTestForm(TComponent* owner) : TForm(owner) {}
+    void SelectBus(int bus, bool force) override { selected.emplace_back(bus, force); }
+    std::vector<std::pair<int, bool>> selected;
+};
+
 using gui_testing::MoveOn;
 using gui_testing::PressOn;
 using gui_testing::ReleaseOn;
@@ -61,11 +74,15 @@ constexpr LONG Db(int dB) { return dB * 256; }
 class ConsoleTest : public gui_testing::GuiTest {
 protected:
     ConsoleTest();
+    // On a machine whose one card is `card`.
+    explicit ConsoleTest(machine::CardConfig card);
     ~ConsoleTest() override;
 
     machine::CardHooks Hooks() { return machine_.Hooks(0); }
     // The settings sent since the log was last cleared, oldest first.
     Settings Sent();
+    // The mixer reads since then: command, channel, kind and output bus.
+    Settings Reads();
     void ClearLog() { Hooks().ClearLog(); }
     // Another program's change on the card.
     void ExternalSet(DWORD command, WORD channel, DWORD kind, WORD bus, DWORD value);
@@ -107,7 +124,7 @@ protected:
     CDaverorList list_;
     CDaveror* card_;
     std::unique_ptr<CBmpStash> stash_;
-    TForm* form_ = nullptr;
+    TTestForm* form_ = nullptr;
 
 private:
     template <class Button>

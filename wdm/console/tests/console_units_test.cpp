@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <typeindex>
 
+#include "console/bus_select.h"
 #include "console/console_units.h"
 #include "console/fader.h"
 #include "console/fader_readout.h"
@@ -33,6 +34,7 @@ TEST(ConsoleUnits, EachRegistersItsClassesOnSamples)
         {ConsoleUnit::Pan, {ClassOf<TMonitorPan>(), ClassOf<TPipeOutPan>()}},
         {ConsoleUnit::Nominal, {ClassOf<TNominalInputButton>(), ClassOf<TNominalOutButton>(), ClassOf<TPhantomButton>()}},
         {ConsoleUnit::InputTrim, {ClassOf<TInputTrim>()}},
+        {ConsoleUnit::BusSelect, {ClassOf<TBusSelect>()}},
     };
     for (const Case& c : cases) {
         for (TComponentClass cls : c.classes)

@@ -5,7 +5,7 @@
 
 #include <vcl.h>
 
-enum class ConsoleUnit { Fader, FaderReadout, Mute, Pan, Nominal, InputTrim };
+enum class ConsoleUnit { Fader, FaderReadout, Mute, Pan, Nominal, InputTrim, BusSelect };
 
 void RegisterUnit(ConsoleUnit unit);
 TUnitCounter& UnitCounter(ConsoleUnit unit);
