@@ -106,6 +106,19 @@ TEST_F(BusSelectTest, CaptionIsDrawnWithoutBackgroundAtItsOffset)
     EXPECT_EQ(outside, 0);
 }
 
+TEST_F(BusSelectTest, AButtonsHintShowsWhileThePointerRestsOnIt)
+{
+    Build();
+    MoveOn(*select_->Button(4), 15, 30);
+    Application->ProcessMessages();
+    Application->AdvanceTime(500);
+    Application->ProcessMessages();
+    EXPECT_EQ(Application->ShownHint(), "Select digital outputs 1 and 2");
+    MoveOn(*master_->Bevel(), 60, 100);
+    Application->ProcessMessages();
+    EXPECT_EQ(Application->ShownHint(), "");
+}
+
 // With 2 analog output busses the second row starts at the second button.
 class TwoAnalogBusSelectTest : public BusSelectTest {
 protected:

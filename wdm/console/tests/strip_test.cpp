@@ -4,6 +4,7 @@
 // kept per pair, labels, visibility and the sideways move.
 #include "layout_fixture.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -327,8 +328,12 @@ TEST_F(GangTest, EveryPairStartsGangedOnEveryOutputPair)
         EXPECT_TRUE(h.button->Down()) << h.name;
         EXPECT_EQ(h.get(8), std::vector<BYTE>(8, 1)) << h.name;
     }
-    for (WORD i = 0; i < 16; i += 2)
-        EXPECT_EQ(in_[i].GangButton()->Down(), true) << i;
+    for (int i = 0; i < 16; i += 2) {
+        EXPECT_TRUE(in_[i].GangButton()->Down()) << i;
+        BYTE bytes[8] = {};
+        ASSERT_TRUE(in_[i].GetGangs(bytes, 8));
+        EXPECT_TRUE(std::ranges::all_of(bytes, [](BYTE b) { return b == 1; })) << i;
+    }
 }
 
 TEST_F(GangTest, EachOutputPairKeepsItsOwnGangState)
