@@ -68,7 +68,7 @@ TEST_F(SimControlTest, CapabilitiesDescribeTheCard)
     EXPECT_EQ(caps.outputPipeFlags[15], 0x30u);
     EXPECT_EQ(caps.outputPipeFlags[16], 0u);
     EXPECT_EQ(caps.outputBusFlags[0], 0x80u);
-    EXPECT_EQ(caps.inputFlags[0], 0x200000A1u);
+    EXPECT_EQ(caps.inputFlags[0], 0xA1u);
     EXPECT_EQ(caps.reserved2A4, 0u);
 
     // A test can have the name fill its field with no terminator; the fields after it stay.
@@ -91,6 +91,10 @@ TEST_F(SimControlTest, KaltorCardAnswersItsBoxType)
     ASSERT_EQ(reply.ok, TRUE);
     EXPECT_EQ(reply.returned, 8u);
     EXPECT_EQ(reply.out, (std::vector<BYTE>{1, 0, 0, 0, 0, 0, 0, 0}));
+    // The box's first input has phantom power; its preamplifiers are not trimmed by the card.
+    const Reply caps = Ioctl(file, IOCTL_GET_CAPS, {}, sizeof(CapabilitiesRecord));
+    EXPECT_EQ(caps.As<std::uint32_t>(0x224), 0x200000A0u);
+    EXPECT_EQ(caps.As<std::uint32_t>(0x224 + 4), 0xA0u);
     CloseHandle(file);
 }
 

@@ -38,7 +38,6 @@ TEST_F(LayoutRenderTest, StripsOutputSectionAndBusSelection)
     ExternalSet(CMD_SET_GAIN, 0, CHANNEL_BUS_IN, 0, static_cast<DWORD>(Db(6)));
     ExternalSet(CMD_SET_GAIN, 1, CHANNEL_BUS_IN, 0, static_cast<DWORD>(Db(-3)));
     ExternalSet(CMD_SET_NOMINAL, 1, CHANNEL_BUS_IN, 0, static_cast<DWORD>(-10));
-    ExternalSet(CMD_SET_PHANTOM_POWER, 0, 0, 0, 1);
     ExternalSet(CMD_SET_GAIN, 0, CHANNEL_PIPE_OUT, 0, 0);
     ExternalSet(CMD_SET_GAIN, 1, CHANNEL_PIPE_OUT, 1, static_cast<DWORD>(Db(-10)));
     ExternalSet(CMD_SET_GAIN, 1, CHANNEL_BUS_OUT, 0, static_cast<DWORD>(Db(-4)));

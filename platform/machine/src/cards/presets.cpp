@@ -11,6 +11,8 @@ namespace {
 constexpr std::uint32_t kPipeMeter = 0x20, kPipePan = 0x10;
 constexpr std::uint32_t kBusNominal = 0x80;
 constexpr std::uint32_t kInputPhantom = 0x20000000, kInputNominal = 0x80, kInputMeter = 0x20, kInputTrim = 0x01;
+// The family whose cards come with the external breakout box.
+constexpr std::uint16_t kBoxFamily = 0x100;
 
 // Clock sources by bit: Internal, Word, Super, S/PDIF, ADAT, Orsync, Orsync96, MTC.
 constexpr std::uint32_t kInternal = 1u << 0, kWord = 1u << 1, kSuper = 1u << 2, kSpdif = 1u << 3,
@@ -65,9 +67,14 @@ CardConfig FromModel(const Model& model)
         card.outputPipeFlags[p] = kPipeMeter | kPipePan;
     for (unsigned b = 0; b < card.analogOutputBusses; ++b)
         card.outputBusFlags[b] = kBusNominal;
+    // The PCI cards trim their analog inputs; the breakout box has microphone
+    // preamplifiers instead, with phantom power and gain knobs of its own.
+    const bool box = model.family == kBoxFamily;
+    const std::uint32_t analogInput = kInputNominal | kInputMeter | (box ? 0u : kInputTrim);
     for (unsigned i = 0; i < card.inputBusses; ++i)
-        card.inputFlags[i] = i < card.analogInputBusses ? (kInputNominal | kInputMeter | kInputTrim) : kInputMeter;
-    card.inputFlags[0] |= kInputPhantom;
+        card.inputFlags[i] = i < card.analogInputBusses ? analogInput : kInputMeter;
+    if (box)
+        card.inputFlags[0] |= kInputPhantom;
     return card;
 }
 
