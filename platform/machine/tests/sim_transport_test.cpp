@@ -1,11 +1,13 @@
 // Transports: reservations across files, shared buffers and counters below
 // 4 GiB, the free-running counter and the event once per period, pause and
 // stop, sample rates, and the real-time clock.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "sim_card_fixture.h"
+#include "win32/time.h"
 
 namespace sim_test {
 namespace {
@@ -175,6 +177,38 @@ TEST_F(SimTransportTest, OnePipeStreamMovesAudioThenCounterThenEventOncePerPerio
 
     ASSERT_EQ(Ioctl(file_, IOCTL_CLOSE_TRANSPORT, U32(cookie), 0).ok, TRUE);
     EXPECT_EQ(Read(counter), 0u) << "still readable by a late reader until the file closes";
+}
+
+TEST_F(SimTransportTest, EachEventSetIsStampedWithThePerformanceCounter)
+{
+    const std::uint32_t cookie = Word(file_, IOCTL_OPEN_TRANSPORT);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ASSERT_EQ(SetEventOf(file_, cookie, event), 0u);
+    ASSERT_EQ(Reserve(file_, cookie, kOut, 0, 1), 0u);
+    ASSERT_NE(MapBuffer(file_, cookie, kOut, 0, 2 * 64), 0u);
+    ASSERT_EQ(Word(file_, IOCTL_START_TRANSPORT, U32(cookie)), 0u);
+    EXPECT_EQ(Hooks().TransportEventStamps().total, 0u);
+
+    LARGE_INTEGER before, after;
+    QueryPerformanceCounter(&before);
+    Hooks().Advance(3);
+    QueryPerformanceCounter(&after);
+    machine::EventStampLog log = Hooks().TransportEventStamps();
+    ASSERT_EQ(log.total, 3u);
+    ASSERT_EQ(log.stamps.size(), 3u);
+    EXPECT_GT(log.stamps[0], before.QuadPart);
+    EXPECT_LT(log.stamps[0], log.stamps[1]);
+    EXPECT_LT(log.stamps[1], log.stamps[2]);
+    EXPECT_LT(log.stamps[2], after.QuadPart);
+
+    // The newest are kept, oldest first.
+    Hooks().Advance(4096);
+    log = Hooks().TransportEventStamps();
+    EXPECT_EQ(log.total, 3u + 4096);
+    ASSERT_EQ(log.stamps.size(), 4096u);
+    EXPECT_TRUE(std::is_sorted(log.stamps.begin(), log.stamps.end()));
+    EXPECT_GT(log.stamps.front(), after.QuadPart) << "the first three are gone";
+    CloseHandle(event);
 }
 
 TEST_F(SimTransportTest, TwoPipeRingCountsEightBytesAFrame)

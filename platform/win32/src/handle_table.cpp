@@ -48,6 +48,12 @@ std::shared_ptr<KernelObject> HandleTable::Take(HANDLE handle)
     return object;
 }
 
+std::size_t HandleTable::Count() const
+{
+    std::lock_guard guard(lock_);
+    return entries_.size();
+}
+
 HandleTable& Handles()
 {
     static Immortal<HandleTable> table;
@@ -75,6 +81,8 @@ bool RemoveHandle(HANDLE handle)
     object->HandleClosed();
     return true;
 }
+
+std::size_t OpenHandleCount() { return Handles().Count(); }
 
 }  // namespace win32
 

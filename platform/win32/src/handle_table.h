@@ -25,6 +25,7 @@ public:
     std::shared_ptr<KernelObject> Lookup(HANDLE handle) const;
     // Removes the entry and hands its reference to the caller.
     std::shared_ptr<KernelObject> Take(HANDLE handle);
+    std::size_t Count() const;
 
 private:
     bool InRange(std::uintptr_t value) const noexcept;

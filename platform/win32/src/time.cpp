@@ -1,12 +1,15 @@
 // Clocks. Ticks are milliseconds of the monotonic clock, cut to 32 bits so
 // that they wrap as Windows' do. The performance counter counts nanoseconds
-// and never gives the same reading twice in a process.
+// and never gives the same reading twice in a process. A test may move the
+// ticks on by an offset.
 #include "win32/time.h"
 
 #include <atomic>
 #include <chrono>
 
 namespace {
+
+std::atomic<DWORD> g_TickOffset{0};
 
 std::int64_t MonotonicNanoseconds()
 {
@@ -16,7 +19,12 @@ std::int64_t MonotonicNanoseconds()
 
 }  // namespace
 
-DWORD GetTickCount() { return static_cast<DWORD>(MonotonicNanoseconds() / 1'000'000); }
+void win32::SetTickOffset(DWORD milliseconds) { g_TickOffset.store(milliseconds, std::memory_order_relaxed); }
+
+DWORD GetTickCount()
+{
+    return static_cast<DWORD>(MonotonicNanoseconds() / 1'000'000) + g_TickOffset.load(std::memory_order_relaxed);
+}
 
 DWORD timeGetTime() { return GetTickCount(); }
 

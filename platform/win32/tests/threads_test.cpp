@@ -304,6 +304,35 @@ TEST(Clock, TicksFollowTime)
     EXPECT_LE(ticks - multimedia, 1u);
 }
 
+TEST(Clock, AnOffsetMovesBothTickClocksAcrossTheWrap)
+{
+    const DWORD now = GetTickCount();
+    win32::SetTickOffset(0u - 20u - now);  // 20 ms before the wrap
+    const DWORD early = timeGetTime();
+    Sleep(40);
+    const DWORD late = GetTickCount();
+    win32::SetTickOffset(0);
+    EXPECT_GE(early, 0xFFFF0000u);
+    EXPECT_LT(late, 0x10000u) << "wrapped";
+    EXPECT_GE(late - early, 39u);
+    EXPECT_LT(late - early, 2000u);
+    EXPECT_LT(GetTickCount() - now, 2000u) << "back on the clock without the offset";
+}
+
+TEST(Handles, TheTableCountsWhatIsOpen)
+{
+    const std::size_t before = win32::OpenHandleCount();
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
+    EXPECT_EQ(win32::OpenHandleCount(), before + 2);
+    EXPECT_EQ(CloseHandle(GetCurrentThread()), TRUE);
+    EXPECT_EQ(win32::OpenHandleCount(), before + 2) << "the pseudo handle is no entry";
+    CloseHandle(event);
+    EXPECT_EQ(win32::OpenHandleCount(), before + 1);
+    CloseHandle(mutex);
+    EXPECT_EQ(win32::OpenHandleCount(), before);
+}
+
 TEST(Handles, AreSmallAndNotReusedQuickly)
 {
     std::set<HANDLE> seen;

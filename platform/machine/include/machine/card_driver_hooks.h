@@ -73,6 +73,14 @@ struct TransportInfo {
     std::size_t positionMappings = 0;
 };
 
+// The performance-counter readings (QueryPerformanceCounter) taken just before the card
+// set a transport event, of any of its transports: the newest stamps.size() of `total`,
+// oldest first.
+struct EventStampLog {
+    std::uint64_t total = 0;
+    std::vector<std::int64_t> stamps;
+};
+
 // Meter read-back and overrides address one of the three meter groups.
 enum class MeterGroup { Pipe, OutputBus, Input };
 
@@ -158,6 +166,9 @@ public:
     std::vector<TransportInfo> Transports() const;
     // Whether the event the card holds for this transport is the object behind `event`.
     bool TransportEventIs(std::uint32_t cookie, HANDLE event) const;
+    // When the card set its transport events, the newest few thousand; exact while no
+    // transport of the card runs.
+    EventStampLog TransportEventStamps() const;
     std::size_t OpenFiles() const;
     std::size_t MixerSessions() const;
     // The level a meter shows now, as IOCTL_GET_METERS would report it.

@@ -322,6 +322,8 @@ bool CardHooks::TransportEventIs(std::uint32_t cookie, HANDLE event) const
     return false;
 }
 
+EventStampLog CardHooks::TransportEventStamps() const { return card_->Transports().Stamps().Read(); }
+
 std::size_t CardHooks::OpenFiles() const
 {
     const auto lock = card_->Lock();

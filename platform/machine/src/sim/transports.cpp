@@ -134,8 +134,10 @@ void TransportSessions::SetOwedEvents(std::unique_lock<std::mutex>& cardLock, st
     batch.assign(owedEvents_.begin(), owedEvents_.end());
     owedEvents_.clear();
     cardLock.unlock();
-    for (const win32::ObjectRef& event : batch)
+    for (const win32::ObjectRef& event : batch) {
+        stamps_.Stamp();
         event.SetEvent();
+    }
     batch.clear();
     cardLock.lock();
 }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "event_stamps.h"
 #include "machine/card_driver_hooks.h"
 #include "open_files.h"
 #include "shared_pages.h"
@@ -92,12 +93,15 @@ public:
     // Sets the events the ticks owe with the card's lock let go, through the caller's own
     // batch: each thread that ticks (the clock, a test's Advance) brings one.
     void SetOwedEvents(std::unique_lock<std::mutex>& cardLock, std::vector<win32::ObjectRef>& batch);
+    // When the events were set, with or without the card's lock.
+    const EventStamps& Stamps() const noexcept { return stamps_; }
 
 private:
     std::vector<Transport>::iterator CloseAt(std::vector<Transport>::iterator transport, OpenFiles& files);
 
     std::vector<Transport> transports_;
     std::vector<win32::ObjectRef> owedEvents_;
+    EventStamps stamps_;
 };
 
 }  // namespace machine::sim

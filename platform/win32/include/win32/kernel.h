@@ -4,6 +4,8 @@
 // objects at once is exact.
 #pragma once
 
+#include <cstddef>
+
 #include "win32/errors.h"
 #include "win32/types.h"
 
@@ -77,3 +79,10 @@ LONG InterlockedDecrement(LONG volatile* value);
 LONG InterlockedExchange(LONG volatile* target, LONG value);
 LONG InterlockedExchangeAdd(LONG volatile* target, LONG value);
 LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand);
+
+namespace win32 {
+
+// The handles open in the process now, for a test that a cycle leaks none.
+std::size_t OpenHandleCount();
+
+}  // namespace win32
