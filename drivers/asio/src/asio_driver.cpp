@@ -11,8 +11,6 @@ namespace {
 constexpr DWORD DIGITAL_MODE_SWITCH = 4;  // bit 2 of the capabilities' digital-mode word
 // Pipes that carry ADAT only: in S/PDIF mode the last six of each direction go.
 constexpr WORD ADAT_ONLY_PIPES = 6;
-constexpr DWORD DIRECTION_OUTPUT = 0;
-constexpr DWORD DIRECTION_INPUT = 1;
 constexpr DWORD RATE_96K = 96000;
 
 // The usable pipes among the first `pipes` of a direction, in ascending order.
@@ -33,12 +31,20 @@ CUnknown* CAsioDriver::CreateInstance(IUnknown* outer, HRESULT*) { return new (s
 CAsioDriver::CAsioDriver(IUnknown* outer)
     : CUnknown(outer),
       m_CardList(nullptr),
+      m_SamplePosition(0),
+      m_TimeStamp(0),
+      m_LastTime(0),
+      m_WakeTime(0),
       m_SampleRate(44100.0),
       m_Callbacks(nullptr),
       m_TimeInfo{},
       m_State(0),
       m_CardCount(0),
       m_Cards(nullptr),
+      m_ActiveCardCount(0),
+      m_Events(nullptr),
+      m_Run(0),
+      m_ThreadTimeout(0),
       m_DirectMonitoring(1),
       m_96kHzOnly(0),
       m_Mixed96kHz(0),
@@ -54,8 +60,13 @@ CAsioDriver::CAsioDriver(IUnknown* outer)
       m_OutputLatencySum(0),
       m_InputLatencySum(0),
       m_BufferSize(512),
+      m_ResyncLimit(0),
+      m_PositionMask(0),
+      m_BufferIndex(0),
+      m_TimeInfoMode(0),
       m_ErrorText{}
 {
+    InitializeCriticalSection(&m_TimeLock);
     ReadSettings();
 }
 
@@ -65,6 +76,7 @@ CAsioDriver::~CAsioDriver()
     Asio()->disposeBuffers();
     ReleaseCards();
     WriteSettings(1);
+    DeleteCriticalSection(&m_TimeLock);
 }
 
 HRESULT CAsioDriver::NonDelegatingQueryInterface(REFIID iid, void** out)
@@ -230,10 +242,5 @@ ASIOError CAsioDriver::future(LONG selector, void*)
 
 ASIOError CAsioDriver::outputReady() { return ASE_NotPresent; }
 
-// Buffers, streaming and the control panel are not offered yet.
-ASIOError CAsioDriver::createBuffers(ASIOBufferInfo*, LONG, LONG, ASIOCallbacks*) { return ASE_NotPresent; }
-ASIOError CAsioDriver::disposeBuffers() { return ASE_NotPresent; }
-ASIOError CAsioDriver::start() { return ASE_NotPresent; }
-ASIOError CAsioDriver::stop() { return ASE_NotPresent; }
-ASIOError CAsioDriver::getSamplePosition(ASIOSamples*, ASIOTimeStamp*) { return ASE_NotPresent; }
+// The control panel comes with the settings dialog.
 ASIOError CAsioDriver::controlPanel() { return ASE_NotPresent; }

@@ -3,6 +3,8 @@
 // the outer unknown, and its CUnknown right after it.
 #pragma once
 
+#include <atomic>
+
 #include <objbase.h>
 
 #include "asio/iasio.h"
@@ -14,6 +16,9 @@
 constexpr int MAX_CARD_PIPES = 32;
 // The card's digital mode in which its digital pipes carry ADAT; S/PDIF otherwise.
 constexpr DWORD DIGITAL_MODE_ADAT = 2;
+// A pipe's direction in the card driver's protocol.
+constexpr DWORD DIRECTION_OUTPUT = 0;
+constexpr DWORD DIRECTION_INPUT = 1;
 
 // One kept card: its usable pipes and, while buffers exist, its transport.
 struct CAsioCard {
@@ -26,10 +31,13 @@ struct CAsioCard {
     WORD InputPipes[MAX_CARD_PIPES];
     LONG HighestOutput;    // highest output pipe in use, -1 = none
     LONG HighestInput;     // highest input pipe in use, -1 = none
-    DWORD* Position;       // the transport's position counter
+    DWORD* Position;       // the transport's position counter, in bytes
     HANDLE Event;          // the transport event
     DWORD Active;          // the transport is open
-    DWORD LastPosition;
+    // The buffer-switch thread's: the counter at its last wake, and how far
+    // the counter has moved since the start in 64 bits, which does not wrap.
+    std::atomic<DWORD> LastPosition;
+    std::atomic<ULONGLONG> BytesMoved;
 };
 
 // A channel of the device: one pipe of one kept card.
@@ -92,6 +100,29 @@ private:
     // The interface table, through which the driver calls its own operations.
     IASIO* Asio() { return this; }
 
+    // createBuffers' way out of a failure: everything released, state 1.
+    ASIOError FailBuffers(ASIOError error);
+    void SetUpTimeInfo();
+    // One switch of the host to the other half, the same for start's two
+    // pre-fills and for the buffer-switch thread.
+    void BufferSwitch();
+
+    // The buffer-switch thread, one per process: the object it serves and its
+    // handle are module-wide. ClaimThread is false while it serves another object.
+    bool ClaimThread();
+    void ReleaseThreadClaim();
+    bool StartThread();
+    // Stops the thread, waiting at most 1000 ms; a thread still in the host's
+    // callback then stays recorded.
+    void StopThread();
+    // Waits without a limit for a thread that outlived its stop.
+    void WaitForThread();
+    // True when the recorded thread ended within `milliseconds`: its handle
+    // is closed and the event array freed.
+    bool EndThread(DWORD milliseconds);
+    static DWORD BufferSwitchThread(LPVOID);
+    void ServeBufferSwitches();
+
     // init's steps; false when memory runs out.
     bool KeepCards();
     bool BuildChannelTables();
@@ -107,13 +138,25 @@ private:
     void ReadSettings();
     void WriteSettings(DWORD mode);
 
+    // What the host's thread and the buffer-switch thread share are atomics;
+    // the rest the thread reads only between start, which writes them before
+    // it makes the thread, and stop, which waits for its end.
     CDaverorList* m_CardList;
+    std::atomic<ULONGLONG> m_SamplePosition;  // frames handed to the host since start
+    ULONGLONG m_TimeStamp;                    // nanoseconds; with the last time under m_TimeLock
+    DWORD m_LastTime;                         // milliseconds of the last time-stamp update
+    std::atomic<DWORD> m_WakeTime;            // milliseconds of the thread's last wake
     ASIOSampleRate m_SampleRate;
-    ASIOCallbacks* m_Callbacks;
-    ASIOTime m_TimeInfo;
-    DWORD m_State;  // 0 loaded, 1 initialised, 2 prepared, 3 running
+    std::atomic<ASIOCallbacks*> m_Callbacks;
+    // Its flags word and rate change on both threads, through atomic_ref.
+    alignas(8) ASIOTime m_TimeInfo;
+    std::atomic<DWORD> m_State;  // 0 loaded, 1 initialised, 2 prepared, 3 running
     DWORD m_CardCount;
     CAsioCard** m_Cards;
+    DWORD m_ActiveCardCount;  // cards with an open transport
+    HANDLE* m_Events;         // their transport events, while the thread runs
+    std::atomic<DWORD> m_Run; // the thread loops while set
+    DWORD m_ThreadTimeout;    // milliseconds
     DWORD m_DirectMonitoring;
     DWORD m_96kHzOnly;
     DWORD m_Mixed96kHz;  // some but not all cards accept 96000 Hz
@@ -129,5 +172,10 @@ private:
     DWORD m_OutputLatencySum;
     DWORD m_InputLatencySum;
     DWORD m_BufferSize;  // frames per half buffer
+    std::atomic<DWORD> m_ResyncLimit;  // bytes a counter may move between two wakes
+    DWORD m_PositionMask;              // 2 x size - 1
+    std::atomic<DWORD> m_BufferIndex;  // the half the host fills next
+    BYTE m_TimeInfoMode;               // the host takes bufferSwitchTimeInfo
     char m_ErrorText[124];
+    CRITICAL_SECTION m_TimeLock;
 };

@@ -3,6 +3,7 @@
 // one clock source.
 #include "asio_driver.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -62,9 +63,12 @@ ASIOError CAsioDriver::setSampleRate(ASIOSampleRate sampleRate)
     DWORD rate = static_cast<DWORD>(sampleRate);
     for (DWORD i = 0; i < m_CardCount; ++i) m_Cards[i]->Card->SetSampleRate(rate);
     m_SampleRate = sampleRate;
-    m_TimeInfo.timeInfo.flags |= kSampleRateChanged;
-    m_TimeInfo.timeInfo.sampleRate = sampleRate;
-    if (m_Callbacks && m_Callbacks->sampleRateDidChange) m_Callbacks->sampleRateDidChange(sampleRate);
+    // The buffer-switch thread clears the flags it has shown the host, and the
+    // host reads the time info on that thread.
+    std::atomic_ref<DWORD>(m_TimeInfo.timeInfo.flags).fetch_or(kSampleRateChanged);
+    std::atomic_ref<ASIOSampleRate>(m_TimeInfo.timeInfo.sampleRate).store(sampleRate);
+    ASIOCallbacks* callbacks = m_Callbacks;
+    if (callbacks && callbacks->sampleRateDidChange) callbacks->sampleRateDidChange(sampleRate);
     return ASE_OK;
 }
 

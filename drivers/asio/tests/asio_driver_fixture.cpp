@@ -83,10 +83,10 @@ AsioDriverTest::~AsioDriverTest()
     EXPECT_EQ(Module(), nullptr);
 }
 
-void AsioDriverTest::Boot(std::vector<machine::CardConfig> cards)
+void AsioDriverTest::Boot(std::vector<machine::CardConfig> cards, machine_testing::TestMachineOptions options)
 {
     machine_.reset();
-    machine_.emplace(std::move(cards));
+    machine_.emplace(std::move(cards), options);
 }
 
 void AsioDriverTest::Register()

@@ -52,7 +52,8 @@ protected:
     ~AsioDriverTest() override;
 
     // A machine of these cards; then the driver registered in its registry.
-    void Boot(std::vector<machine::CardConfig> cards = {machine::MakePreset("default")});
+    void Boot(std::vector<machine::CardConfig> cards = {machine::MakePreset("default")},
+              machine_testing::TestMachineOptions options = {});
     void Register();
     // Settings written before Load are the ones the new driver object reads.
     void StoreSetting(const char* name, DWORD value) { WriteDword(HKEY_LOCAL_MACHINE, kSettingsKey, name, value); }

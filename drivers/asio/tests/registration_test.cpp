@@ -248,7 +248,57 @@ TEST_F(Registration, HostProgramShowsTheDeviceAndSetsItsRate)
     EXPECT_NE(output.find("setSampleRate(12345): refused; sample rate now 48000 Hz"), std::string::npos) << output;
     output.clear();
     EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "\"Another driver\"", output), 1) << output;
-    EXPECT_NE(output.find("Another driver could not be loaded: 0x80040154"), std::string::npos) << output;
+    EXPECT_NE(output.find("Another driver could not be loaded: 0x80040154; run regsvr first."), std::string::npos)
+        << output;
+}
+
+// Streaming as a user runs it, in real time on the machine's own clock.
+TEST_F(Registration, HostProgramStreamsARampAndReportsEveryHalf)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the card reads what the host writes unsynchronised, as a card's DMA does";
+#endif
+    std::string output;
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--stream 1", output), 1) << output;
+    EXPECT_NE(output.find("No ASIO driver is registered: run regsvr first"), std::string::npos) << output;
+    output.clear();
+    ASSERT_EQ(RunRegsvr(std::string("'") + kDriverPath + "'", output), 0) << output;
+
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--rate 48000 --stream 1 --size 2048 --outputs 0,9 --inputs 1", output), 0)
+        << output;
+    for (const char* line :
+         {"Streaming 1 s: a ramp on 2 outputs, 1 inputs, 2048 frames at 48000 Hz (latencies: input 2080, output "
+          "2080 frames)\n",
+          "Missed or repeated halves: 0\n", "Re-synchronisation requests: 0\n", "Switch thread priority: 15\n",
+          "Time-critical scheduling: ", "Released; the driver's library is unloaded.\n"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\nin:\n" << output;
+    unsigned switches = 0;
+    const auto at = output.find("Switches: ");
+    ASSERT_NE(at, std::string::npos) << output;
+    ASSERT_EQ(std::sscanf(output.c_str() + at, "Switches: %u after the 2 pre-fills", &switches), 1) << output;
+    EXPECT_GE(switches, 21u) << "a second is 23.4 periods";
+    EXPECT_LE(switches, 24u);
+
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--stream 1 --outputs 10", output), 1) << output;
+    EXPECT_NE(output.find("No such channel in --outputs 10 or --inputs all (10 outputs, 10 inputs)."),
+              std::string::npos)
+        << output;
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--stream 0", output), 2) << output;
+    EXPECT_NE(output.find("usage: asio-host"), std::string::npos) << output;
+}
+
+TEST_F(Registration, HostProgramSaysWhyTheDriverOffersNothing)
+{
+    Boot({machine::MakePreset("driver-error")});
+    Register();
+    std::string output;
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--stream 1", output), 1) << output;
+    EXPECT_NE(output.find("init failed: ASIO Driver open Failure!\nIs a card installed?"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("Streaming"), std::string::npos) << output;
 }
 
 }  // namespace

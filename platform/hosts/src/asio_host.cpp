@@ -151,12 +151,59 @@ AsioChannels AsioHost::Channels()
     return channels;
 }
 
+ASIOError AsioHost::CreateBuffers(std::span<const AsioBufferRequest> channels, LONG bufferSize,
+                                  const AsioStreamOptions& options)
+{
+    IASIO& asio = Driver();
+    auto callbacks = std::make_unique<AsioHostCallbacks>(options);
+    infos_.assign(channels.size(), ASIOBufferInfo{});
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        infos_[i].isInput = channels[i].input ? ASIOTrue : ASIOFalse;
+        infos_[i].channelNum = channels[i].channel;
+    }
+    const ASIOError error =
+        asio.createBuffers(infos_.data(), static_cast<LONG>(infos_.size()), bufferSize, callbacks->Table());
+    // A refusal leaves the driver without the new callbacks, and perhaps with the earlier ones.
+    if (error != ASE_OK) return error;
+    callbacks->Attach(infos_, bufferSize);
+    callbacks_ = std::move(callbacks);
+    return error;
+}
+
+AsioHostCallbacks& AsioHost::Callbacks()
+{
+    if (!callbacks_) throw std::logic_error("no ASIO buffers were made");
+    return *callbacks_;
+}
+
+ASIOError AsioHost::Start() { return Driver().start(); }
+
+ASIOError AsioHost::Stop() { return Driver().stop(); }
+
+ASIOError AsioHost::DisposeBuffers() { return Driver().disposeBuffers(); }
+
+ASIOError AsioHost::SamplePosition(std::uint64_t* position, std::uint64_t* timeStamp)
+{
+    ASIOSamples samples{};
+    ASIOTimeStamp stamp{};
+    const ASIOError error = Driver().getSamplePosition(&samples, &stamp);
+    *position = (static_cast<std::uint64_t>(samples.hi) << 32) | samples.lo;
+    *timeStamp = (static_cast<std::uint64_t>(stamp.hi) << 32) | stamp.lo;
+    return error;
+}
+
 bool AsioHost::Unload()
 {
     if (asio_ != nullptr) {
+        if (callbacks_) {
+            Driver().stop();
+            Driver().disposeBuffers();
+        }
         Driver().Release();
         asio_ = nullptr;
     }
+    callbacks_.reset();
+    infos_.clear();
     CoFreeUnusedLibraries();
     return serverPath_.empty() || GetModuleHandleA(FileName(serverPath_).c_str()) == nullptr;
 }

@@ -8,15 +8,23 @@
 //         hosts::AsioChannels channels = host.Channels();
 //         host.Driver().setSampleRate(48000.0);
 //     }
-//     bool gone = host.Unload();
+//     host.CreateBuffers({{.input = false, .channel = 0}, {.input = true, .channel = 0}}, 256);
+//     host.Start();
+//     host.Callbacks().WaitForSwitches(10, 5000);
+//     host.Stop();
+//     bool gone = host.Unload();   // buffers disposed, driver released, library freed
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <objbase.h>
 
 #include "asio/iasio.h"
+#include "hosts/asio_callbacks.h"
 
 namespace hosts {
 
@@ -28,6 +36,12 @@ struct AsioDriverEntry {
 
 // Every listed driver, in the registry's order (names compared in upper case).
 std::vector<AsioDriverEntry> ListAsioDrivers();
+
+// A channel the host asks a buffer for.
+struct AsioBufferRequest {
+    bool input = false;
+    LONG channel = 0;
+};
 
 struct AsioChannels {
     ASIOError error = ASE_OK;  // the first error met: getChannels' or a getChannelInfo's
@@ -64,8 +78,30 @@ public:
     // getChannels, then getChannelInfo for every channel of each direction.
     AsioChannels Channels();
 
-    // Releases the driver object and frees the libraries COM no longer needs.
-    // True when the server's library is gone from the process (or nothing was loaded).
+    // createBuffers for these channels, in this order, with callbacks that
+    // take `options`. The callbacks of earlier buffers live on until the
+    // driver holds new ones, as it may call them until then.
+    ASIOError CreateBuffers(std::span<const AsioBufferRequest> channels, LONG bufferSize,
+                            const AsioStreamOptions& options = {});
+    ASIOError CreateBuffers(std::initializer_list<AsioBufferRequest> channels, LONG bufferSize,
+                            const AsioStreamOptions& options = {})
+    {
+        return CreateBuffers(std::span<const AsioBufferRequest>(channels.begin(), channels.size()), bufferSize,
+                             options);
+    }
+    // The buffer infos of the last CreateBuffers, as the driver left them.
+    const std::vector<ASIOBufferInfo>& BufferInfos() const { return infos_; }
+    // The callbacks of the buffers the driver holds. Throws std::logic_error before any.
+    AsioHostCallbacks& Callbacks();
+    ASIOError Start();
+    ASIOError Stop();
+    ASIOError DisposeBuffers();
+    // getSamplePosition, its two halves joined: frames, and nanoseconds.
+    ASIOError SamplePosition(std::uint64_t* position, std::uint64_t* timeStamp);
+
+    // Stops and disposes the buffers when some were made, releases the driver
+    // object and frees the libraries COM no longer needs. True when the
+    // server's library is gone from the process (or nothing was loaded).
     bool Unload();
 
 private:
@@ -75,6 +111,8 @@ private:
     std::string serverPath_;
     std::string threadingModel_;
     IASIO* asio_ = nullptr;
+    std::vector<ASIOBufferInfo> infos_;
+    std::unique_ptr<AsioHostCallbacks> callbacks_;
 };
 
 }  // namespace hosts
