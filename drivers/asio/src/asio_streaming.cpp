@@ -10,10 +10,12 @@ namespace {
 
 constexpr DWORD SWITCH_CHANGES = kSampleRateChanged | kClockSourceChanged;  // shown to the host once
 constexpr ULONGLONG NANOSECONDS_PER_MILLISECOND = 1000000;
-// The bytes a counter may move between two wakes: two periods of 32-bit frames.
-constexpr ULONGLONG RESYNC_PERIODS_BYTES = 8;
+// A counter may move 8 bytes a frame of the buffer between two wakes: two
+// periods of 32-bit frames.
+constexpr ULONGLONG RESYNC_BYTES_PER_FRAME = 8;
 
-// The rate is read on the buffer-switch thread while setSampleRate writes it.
+// setSampleRate writes the time info's rate through an atomic_ref, which
+// wants it aligned as a double.
 static_assert((offsetof(ASIOTime, timeInfo) + offsetof(AsioTimeInfo, sampleRate)) % 8 == 0);
 
 }  // namespace
@@ -44,7 +46,7 @@ ASIOError CAsioDriver::start()
     m_LastTime = now;
     m_WakeTime = now;
     m_TimeStamp = static_cast<ULONGLONG>(now) * NANOSECONDS_PER_MILLISECOND;
-    const ULONGLONG limit = RESYNC_PERIODS_BYTES * m_BufferSize;
+    const ULONGLONG limit = RESYNC_BYTES_PER_FRAME * m_BufferSize;
     m_ResyncLimit = limit > 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<DWORD>(limit);
 
     // The host fills both halves before any transport runs.

@@ -100,7 +100,7 @@ TEST_F(Buffers, RefusalsLeaveNothingBehindOrChangeNothing)
     }
 }
 
-TEST_F(Buffers, TablesThatCannotBeHad)
+TEST_F(Buffers, MemoryThatCannotBeHad)
 {
     Start();
     unsigned allocations;
@@ -121,6 +121,18 @@ TEST_F(Buffers, TablesThatCannotBeHad)
         EXPECT_EQ(TransportCount(), 0u);
         EXPECT_EQ(Asio().start(), ASE_NotPresent);
     }
+
+    // start's event array: refused, it starts nothing and keeps nothing from a later start.
+    Create({{false, 0}}, 64);
+    {
+        allocation_hooks::NothrowAllocations refuse(0);
+        EXPECT_EQ(host_.Start(), ASE_NoMemory);
+        EXPECT_EQ(refuse.Count(), 1u);
+    }
+    EXPECT_EQ(Switches(), 0u) << "no pre-fill";
+    EXPECT_EQ(Hooks().CountOf(IOCTL_START_TRANSPORT), 0u);
+    StartStreaming();
+    Step();
 }
 
 TEST_F(Buffers, OneCardSeesItsRequestsInTheOrderItExpects)

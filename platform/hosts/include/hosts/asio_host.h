@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -91,7 +92,8 @@ public:
     }
     // The buffer infos of the last CreateBuffers, as the driver left them.
     const std::vector<ASIOBufferInfo>& BufferInfos() const { return infos_; }
-    // The callbacks of the buffers the driver holds. Throws std::logic_error before any.
+    // The callbacks of the last buffers made, kept after their disposal for
+    // what they recorded. Throws std::logic_error before any.
     AsioHostCallbacks& Callbacks();
     ASIOError Start();
     ASIOError Stop();
