@@ -117,9 +117,9 @@ private:
     void StopThread();
     // Waits without a limit for a thread that outlived its stop.
     void WaitForThread();
-    // True when the recorded thread ended within `milliseconds`: its handle
-    // is closed and the event array freed.
-    bool EndThread(DWORD milliseconds);
+    // When the recorded thread ends within `milliseconds`, its handle is
+    // closed, the event array freed and the thread free for any object.
+    void EndThread(DWORD milliseconds);
     static DWORD BufferSwitchThread(LPVOID);
     void ServeBufferSwitches();
 

@@ -68,13 +68,12 @@ void CAsioDriver::WaitForThread()
     if (g_Served == this && g_Thread) EndThread(INFINITE);
 }
 
-bool CAsioDriver::EndThread(DWORD milliseconds)
+void CAsioDriver::EndThread(DWORD milliseconds)
 {
-    if (WaitForSingleObject(g_Thread, milliseconds) != WAIT_OBJECT_0) return false;
+    if (WaitForSingleObject(g_Thread, milliseconds) != WAIT_OBJECT_0) return;
     CloseHandle(g_Thread);
     g_Thread = nullptr;
     ReleaseThreadClaim();
-    return true;
 }
 
 DWORD CAsioDriver::BufferSwitchThread(LPVOID)
