@@ -16,12 +16,16 @@ namespace {
 // Set at attach; while set the library counts as attached.
 HMODULE g_Module = nullptr;
 
-// A message for an open stream: it must name one of `direction`.
-MMRESULT StreamMessage(DWORD direction, DWORD_PTR instance)
+// A message for an open stream: `instance` must name one of `direction`.
+template <typename Handler>
+MMRESULT OnStream(DWORD direction, DWORD_PTR instance, Handler handler)
 {
-    if (!FindOpenClient(direction, instance)) return MMSYSERR_INVALPARAM;
-    return MMSYSERR_NOTSUPPORTED;  // streaming is not in the driver yet
+    CWavePipe* pipe = FindOpenClient(direction, instance);
+    return pipe ? handler(*pipe) : MMSYSERR_INVALPARAM;
 }
+
+WAVEHDR* Header(DWORD_PTR param) { return reinterpret_cast<WAVEHDR*>(param); }
+MMTIME* Time(DWORD_PTR param) { return reinterpret_cast<MMTIME*>(param); }
 
 }  // namespace
 
@@ -68,13 +72,23 @@ WAVE_EXPORT DWORD DrvWodMessage(UINT deviceId, UINT message, DWORD_PTR instance,
     case WODM_CLOSE:
         return CloseWave(DIR_WAVE_OUT, instance);
     case WODM_WRITE:
+        return OnStream(DIR_WAVE_OUT, instance, [&](CWavePipe& pipe) { return pipe.Write(Header(param1)); });
     case WODM_PAUSE:
+        return OnStream(DIR_WAVE_OUT, instance, [](CWavePipe& pipe) { return pipe.Pause(); });
     case WODM_RESTART:
+        return OnStream(DIR_WAVE_OUT, instance, [](CWavePipe& pipe) { return pipe.Restart(); });
     case WODM_RESET:
+        return OnStream(DIR_WAVE_OUT, instance, [](CWavePipe& pipe) { return pipe.Reset(); });
     case WODM_GETPOS:
+        return OnStream(DIR_WAVE_OUT, instance, [&](CWavePipe& pipe) {
+            return pipe.GetPosition(Time(param1), static_cast<UINT>(param2));
+        });
     case WODM_GETVOLUME:
+        return OnStream(DIR_WAVE_OUT, instance,
+                        [&](CWavePipe& pipe) { return pipe.GetVolume(reinterpret_cast<DWORD*>(param1)); });
     case WODM_SETVOLUME:
-        return StreamMessage(DIR_WAVE_OUT, instance);
+        return OnStream(DIR_WAVE_OUT, instance,
+                        [&](CWavePipe& pipe) { return pipe.SetVolume(static_cast<DWORD>(param1)); });
     case WODM_SETPITCH:
     case WODM_BREAKLOOP:
         return MMSYSERR_NOERROR;
@@ -96,11 +110,17 @@ WAVE_EXPORT DWORD DrvWidMessage(UINT deviceId, UINT message, DWORD_PTR instance,
     case WIDM_CLOSE:
         return CloseWave(DIR_WAVE_IN, instance);
     case WIDM_ADDBUFFER:
+        return OnStream(DIR_WAVE_IN, instance, [&](CWavePipe& pipe) { return pipe.AddBuffer(Header(param1)); });
     case WIDM_START:
+        return OnStream(DIR_WAVE_IN, instance, [](CWavePipe& pipe) { return pipe.Restart(); });
     case WIDM_STOP:
+        return OnStream(DIR_WAVE_IN, instance, [](CWavePipe& pipe) { return pipe.Pause(); });
     case WIDM_RESET:
+        return OnStream(DIR_WAVE_IN, instance, [](CWavePipe& pipe) { return pipe.Reset(); });
     case WIDM_GETPOS:
-        return StreamMessage(DIR_WAVE_IN, instance);
+        return OnStream(DIR_WAVE_IN, instance, [&](CWavePipe& pipe) {
+            return pipe.GetPosition(Time(param1), static_cast<UINT>(param2));
+        });
     default:  // WIDM_PREPARE, WIDM_UNPREPARE and the unknown
         return MMSYSERR_NOTSUPPORTED;
     }

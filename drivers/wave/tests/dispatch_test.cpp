@@ -102,19 +102,75 @@ TEST_F(DispatchTest, InstancesThatNameNoStream)
     EXPECT_EQ(Client().Close(in), MMSYSERR_NOERROR);
 }
 
-// An open stream passes the check; until streaming is in, its messages are not supported.
+// What a message answers for an open stream of its direction when its
+// parameters are 0: a null header, time record or volume word is refused.
+MMRESULT WithStream(WaveDirection direction, UINT message)
+{
+    const MMRESULT without = WithoutStream(direction, message);
+    if (without != MMSYSERR_INVALPARAM) return without;
+    switch (message) {
+    case WODM_WRITE:
+    case WODM_GETPOS:
+    case WODM_GETVOLUME:
+    case WIDM_ADDBUFFER:
+    case WIDM_GETPOS:
+        return MMSYSERR_INVALPARAM;
+    default:
+        return MMSYSERR_NOERROR;
+    }
+}
+
 TEST_F(DispatchTest, StreamMessagesOfAnOpenStream)
 {
     Load();
     for (WaveDirection direction : {WaveDirection::Out, WaveDirection::In}) {
+        SCOPED_TRACE(static_cast<int>(direction));
         hosts::WaveStream& stream = OpenOk(direction, 0);
         for (UINT message : MessagesOf(direction)) {
             if (message == (direction == WaveDirection::Out ? WODM_CLOSE : WIDM_CLOSE)) continue;
-            const MMRESULT without = WithoutStream(direction, message);
-            EXPECT_EQ(Client().Send(stream, message),
-                      without == MMSYSERR_INVALPARAM ? MMSYSERR_NOTSUPPORTED : without)
-                << message;
+            EXPECT_EQ(Client().Send(stream, message), WithStream(direction, message)) << message;
         }
+        EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
+    }
+}
+
+TEST_F(DispatchTest, HeadersAndValuesOfAnOpenStream)
+{
+    Load();
+    hosts::WaveStream& in = OpenOk(WaveDirection::In, 0);
+    for (WaveDirection direction : {WaveDirection::Out, WaveDirection::In}) {
+        SCOPED_TRACE(static_cast<int>(direction));
+        const bool isOut = direction == WaveDirection::Out;
+        const UINT queue = isOut ? WODM_WRITE : WIDM_ADDBUFFER;
+        hosts::WaveStream& stream = isOut ? OpenOk(direction, 0) : in;
+        hosts::WaveBuffer buffer(4096 * 4);  // more frames than the pre-fill takes
+        const auto header = reinterpret_cast<DWORD_PTR>(&buffer.Header());
+        EXPECT_EQ(Client().Send(stream, queue, header, sizeof(WAVEHDR)), WAVERR_UNPREPARED);
+        EXPECT_EQ(buffer.Header().dwFlags, 0u);
+        ASSERT_EQ(Client().Prepare(stream, buffer.Header()), MMSYSERR_NOERROR);
+        EXPECT_EQ(Client().Send(stream, queue, header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+        EXPECT_EQ(Client().Send(stream, queue, header, sizeof(WAVEHDR)), MMSYSERR_INVALPARAM) << "already queued";
+        EXPECT_EQ(Client().Send(stream, queue, 0, sizeof(WAVEHDR)), MMSYSERR_INVALPARAM);
+
+        MMTIME time{};
+        time.wType = TIME_BYTES;
+        EXPECT_EQ(Client().GetPosition(stream, time), MMSYSERR_NOERROR);
+        EXPECT_EQ(Client().GetPosition(stream, time, sizeof time + 4), MMSYSERR_INVALPARAM);
+        if (isOut) {
+            DWORD volume = 0;
+            EXPECT_EQ(Client().SetVolume(stream, 0x80004000), MMSYSERR_NOERROR);
+            EXPECT_EQ(Client().GetVolume(stream, volume), MMSYSERR_NOERROR);
+            EXPECT_NE(volume, 0u);
+            // Volume needs a wave-out stream.
+            const auto word = reinterpret_cast<DWORD_PTR>(&volume);
+            for (DWORD_PTR instance : {DWORD_PTR{0}, in.Instance()}) {
+                EXPECT_EQ(Client().Send(WaveDirection::Out, 0, WODM_GETVOLUME, instance, word, 0), MMSYSERR_INVALPARAM);
+                EXPECT_EQ(Client().Send(WaveDirection::Out, 0, WODM_SETVOLUME, instance, 0xFFFFFFFF, 0),
+                          MMSYSERR_INVALPARAM);
+            }
+        }
+        EXPECT_EQ(Client().Reset(stream), MMSYSERR_NOERROR);
+        EXPECT_EQ(buffer.Header().dwFlags & (WHDR_DONE | WHDR_INQUEUE), WHDR_DONE);
         EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
     }
 }

@@ -2,7 +2,9 @@
 #include "hosts/wave_client.h"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace hosts {
 namespace {
@@ -183,6 +185,74 @@ WaveStream& WaveClient::Open(const WaveOpenRequest& request)
 MMRESULT WaveClient::Close(const WaveStream& stream) const
 {
     return Send(stream, Message(stream.Direction(), WODM_CLOSE, WIDM_CLOSE));
+}
+
+MMRESULT WaveClient::Prepare(const WaveStream& stream, WAVEHDR& header) const
+{
+    const MMRESULT result = Send(stream, Message(stream.Direction(), WODM_PREPARE, WIDM_PREPARE),
+                                 reinterpret_cast<DWORD_PTR>(&header), sizeof header);
+    if (result != MMSYSERR_NOTSUPPORTED) return result;
+    header.dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveClient::Unprepare(const WaveStream& stream, WAVEHDR& header) const
+{
+    const MMRESULT result = Send(stream, Message(stream.Direction(), WODM_UNPREPARE, WIDM_UNPREPARE),
+                                 reinterpret_cast<DWORD_PTR>(&header), sizeof header);
+    if (result != MMSYSERR_NOTSUPPORTED) return result;
+    if (header.dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+    header.dwFlags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WaveClient::Write(const WaveStream& stream, WAVEHDR& header) const
+{
+    return Send(stream, WODM_WRITE, reinterpret_cast<DWORD_PTR>(&header), sizeof header);
+}
+
+MMRESULT WaveClient::AddBuffer(const WaveStream& stream, WAVEHDR& header) const
+{
+    return Send(stream, WIDM_ADDBUFFER, reinterpret_cast<DWORD_PTR>(&header), sizeof header);
+}
+
+MMRESULT WaveClient::Pause(const WaveStream& stream) const { return Send(stream, WODM_PAUSE); }
+MMRESULT WaveClient::Restart(const WaveStream& stream) const { return Send(stream, WODM_RESTART); }
+MMRESULT WaveClient::Start(const WaveStream& stream) const { return Send(stream, WIDM_START); }
+MMRESULT WaveClient::Stop(const WaveStream& stream) const { return Send(stream, WIDM_STOP); }
+
+MMRESULT WaveClient::Reset(const WaveStream& stream) const
+{
+    return Send(stream, Message(stream.Direction(), WODM_RESET, WIDM_RESET));
+}
+
+MMRESULT WaveClient::GetPosition(const WaveStream& stream, MMTIME& time, UINT size) const
+{
+    return Send(stream, Message(stream.Direction(), WODM_GETPOS, WIDM_GETPOS), reinterpret_cast<DWORD_PTR>(&time),
+                size);
+}
+
+MMRESULT WaveClient::GetVolume(const WaveStream& stream, DWORD& volume) const
+{
+    return Send(stream, WODM_GETVOLUME, reinterpret_cast<DWORD_PTR>(&volume));
+}
+
+MMRESULT WaveClient::SetVolume(const WaveStream& stream, DWORD volume) const
+{
+    return Send(stream, WODM_SETVOLUME, volume);
+}
+
+DWORD WaveClient::WaitForPosition(const WaveStream& stream, DWORD bytes, DWORD timeoutMs) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        MMTIME time{};
+        time.wType = TIME_BYTES;
+        GetPosition(stream, time);
+        if (time.u.cb >= bytes || std::chrono::steady_clock::now() >= deadline) return time.u.cb;
+        // The driver's worker moves the position; there is nothing to wait on but time.
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
 }
 
 }  // namespace hosts

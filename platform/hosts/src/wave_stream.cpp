@@ -1,5 +1,6 @@
 // A stream of the wave client and the notifications it receives. A callback
-// only records and signals: it runs inside the driver, under its locks.
+// records and signals, and runs the stream's action: it runs inside the
+// driver, under its locks.
 #include "hosts/wave_stream.h"
 
 #include <algorithm>
@@ -47,11 +48,27 @@ DWORD WaveStream::CallbackFlags() const
 void WaveStream::FunctionCallback(HDRVR handle, UINT message, DWORD_PTR user, DWORD_PTR param1, DWORD_PTR param2)
 {
     auto* stream = reinterpret_cast<WaveStream*>(user);
+    WaveNotification notification{handle, message, user, param1, param2, GetCurrentThreadId()};
+    if (message == WOM_DONE || message == WIM_DATA) {
+        const auto* header = reinterpret_cast<const WAVEHDR*>(param1);
+        notification.headerFlags = header->dwFlags;
+        notification.bytesRecorded = header->dwBytesRecorded;
+    }
+    std::function<void(const WaveNotification&)> action;
     {
         std::lock_guard guard(stream->lock_);
-        stream->notifications_.push_back({handle, message, user, param1, param2, GetCurrentThreadId()});
+        stream->notifications_.push_back(notification);
+        action = stream->action_;
     }
+    // The action's own writes are in before a waiter is woken for this notification.
+    if (action) action(notification);
     stream->arrived_.notify_all();
+}
+
+void WaveStream::OnNotification(std::function<void(const WaveNotification&)> action)
+{
+    std::lock_guard guard(lock_);
+    action_ = std::move(action);
 }
 
 std::vector<WaveNotification> WaveStream::Notifications() const

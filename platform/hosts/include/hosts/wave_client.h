@@ -7,14 +7,21 @@
 //     hosts::WaveStream& stream = client.Open({.device = 0, .format = hosts::PcmFormat(2, 48000, 16),
 //                                              .callback = hosts::WaveCallback::Function});
 //     stream.WaitFor(WOM_OPEN, 1, 1000);
+//     hosts::WaveBuffer buffer(4096);
+//     client.Prepare(stream, buffer.Header());
+//     client.Write(stream, buffer.Header());
+//     stream.WaitFor(WOM_DONE, 1, 5000);
+//     client.Unprepare(stream, buffer.Header());
 //     client.Close(stream);
 //     // ~WaveClient: DrvFree, FreeLibrary (the driver's detach)
 //
 // The client's contract with the driver, as the multimedia system keeps it:
 // - a stream's messages are never sent while another thread closes that stream;
-// - callbacks only record and signal. They never load, free or look into a
-//   module: a callback runs under the driver's locks, and at detach the
-//   detaching thread holds the loader's lock while the driver stops its threads.
+// - callbacks only record and signal, or queue the stream's next header. They
+//   never load, free or look into a module: a callback runs under the driver's
+//   locks, on the driver's worker or on the thread whose WRITE, RESET or STOP
+//   returned the header, and at detach the detaching thread holds the loader's
+//   lock while the driver stops its threads.
 #pragma once
 
 #include <atomic>
@@ -27,6 +34,7 @@
 
 #include <mmsystem.h>
 
+#include "hosts/wave_buffer.h"
 #include "hosts/wave_stream.h"
 
 namespace hosts {
@@ -104,6 +112,31 @@ public:
     // as long as the client, also when the open failed or only queried.
     WaveStream& Open(const WaveOpenRequest& request);
     MMRESULT Close(const WaveStream& stream) const;
+
+    // ---- Headers ---------------------------------------------------------------------------
+    // PREPARE and UNPREPARE, as the multimedia system handles them: the
+    // driver is asked first, and when it leaves the work to the system (8)
+    // the client sets WHDR_PREPARED itself, or clears it, refusing with
+    // WAVERR_STILLPLAYING while the header is queued.
+    MMRESULT Prepare(const WaveStream& stream, WAVEHDR& header) const;
+    MMRESULT Unprepare(const WaveStream& stream, WAVEHDR& header) const;
+
+    // ---- Streaming -------------------------------------------------------------------------
+    // Each sends its message for the stream's direction.
+    MMRESULT Write(const WaveStream& stream, WAVEHDR& header) const;      // WODM_WRITE
+    MMRESULT AddBuffer(const WaveStream& stream, WAVEHDR& header) const;  // WIDM_ADDBUFFER
+    MMRESULT Pause(const WaveStream& stream) const;                        // WODM_PAUSE
+    MMRESULT Restart(const WaveStream& stream) const;                      // WODM_RESTART
+    MMRESULT Start(const WaveStream& stream) const;                        // WIDM_START
+    MMRESULT Stop(const WaveStream& stream) const;                         // WIDM_STOP
+    MMRESULT Reset(const WaveStream& stream) const;                        // WODM_RESET, WIDM_RESET
+    // GETPOS into `time`, whose wType says the format asked for; the size sent may differ.
+    MMRESULT GetPosition(const WaveStream& stream, MMTIME& time, UINT size = sizeof(MMTIME)) const;
+    MMRESULT GetVolume(const WaveStream& stream, DWORD& volume) const;
+    MMRESULT SetVolume(const WaveStream& stream, DWORD volume) const;
+    // Asks GETPOS in bytes until it reaches `bytes` or `timeoutMs` passed, and
+    // returns the last position it answered.
+    DWORD WaitForPosition(const WaveStream& stream, DWORD bytes, DWORD timeoutMs) const;
 
 private:
     HMODULE module_ = nullptr;

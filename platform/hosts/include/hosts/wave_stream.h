@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct WaveNotification {
     DWORD_PTR param1;
     DWORD_PTR param2;
     DWORD thread;
+    // WOM_DONE and WIM_DATA: the header's flags and bytes recorded as they were at delivery.
+    DWORD headerFlags = 0;
+    DWORD bytesRecorded = 0;
 };
 
 class WaveStream {
@@ -59,6 +63,12 @@ public:
     // `timeoutMs` passed first.
     bool WaitFor(UINT message, std::size_t count, DWORD timeoutMs) const;
 
+    // Called by the function callback after each notification is recorded, on
+    // the driver's thread and under its locks: it may queue the stream's next
+    // header, as a client's callback may, and nothing else. Set it before the
+    // stream's traffic it is to see.
+    void OnNotification(std::function<void(const WaveNotification&)> action);
+
 private:
     friend class WaveClient;
 
@@ -79,6 +89,7 @@ private:
     mutable std::mutex lock_;
     mutable std::condition_variable arrived_;
     std::vector<WaveNotification> notifications_;
+    std::function<void(const WaveNotification&)> action_;
 };
 
 }  // namespace hosts
