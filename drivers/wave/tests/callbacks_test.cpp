@@ -1,5 +1,8 @@
-// The open and close notifications by callback kind.
-#include "wave_fixture.h"
+// The notifications by callback kind: open and close, and the headers a
+// stream returns.
+#include <atomic>
+
+#include "stream_fixture.h"
 
 class CallbacksTest : public WaveTest {
 public:
@@ -61,4 +64,141 @@ TEST_F(CallbacksTest, NothingWithoutACallbackOrForAQuery)
         EXPECT_EQ(Client().Close(none), MMSYSERR_NOERROR);
         EXPECT_TRUE(none.Notifications().empty());
     }
+}
+
+// ---- Returned headers -------------------------------------------------------------------
+
+class StreamCallbacksTest : public StreamTest {};
+
+// WOM_DONE and WIM_DATA carry the header, done and out of the queue. The
+// worker returns what the card moved; a pre-fill, a stop or a reset returns
+// on the thread that asked for it.
+TEST_F(StreamCallbacksTest, HeadersComeBackDoneOnTheirThreads)
+{
+    const DWORD self = GetCurrentThreadId();
+    hosts::WaveStream& out = OpenStream(WaveDirection::Out, 0, 2, 16);
+    hosts::WaveBuffer& prefilled = Buffer(out, CountingFrames(0, kRing));
+    hosts::WaveBuffer& played = Buffer(out, CountingFrames(kRing, 2 * kPeriod));
+    hosts::WaveBuffer& reset = Buffer(out, CountingFrames(0, kRing));
+    Queue(out, prefilled);
+    Queue(out, played);
+    Step(out, (kRing + kPeriod) * 4);
+    StepUntil(out, WOM_DONE, 2);
+    Queue(out, reset);
+    EXPECT_EQ(Client().Reset(out), MMSYSERR_NOERROR);
+
+    hosts::WaveStream& in = OpenStream(WaveDirection::In, 4, 2, 16);
+    hosts::WaveBuffer& filled = Buffer(in, kPeriod * 4);
+    hosts::WaveBuffer& stopped = Buffer(in, 2 * kPeriod * 4);
+    Queue(in, filled);
+    Queue(in, stopped);
+    EXPECT_EQ(Client().Start(in), MMSYSERR_NOERROR);
+    StepUntil(in, WIM_DATA, 1);
+    Step(in, 2 * kPeriod * 4);
+    EXPECT_EQ(Client().Stop(in), MMSYSERR_NOERROR);
+
+    const struct {
+        const hosts::WaveStream& stream;
+        UINT message;
+        const hosts::WaveBuffer& buffer;
+        bool onTheWorker;
+        DWORD bytesRecorded;
+    } cases[] = {
+        {out, WOM_DONE, prefilled, false, 0}, {out, WOM_DONE, played, true, 0},
+        {out, WOM_DONE, reset, false, 0},     {in, WIM_DATA, filled, true, kPeriod * 4},
+        {in, WIM_DATA, stopped, false, kPeriod * 4},
+    };
+    std::vector<hosts::WaveNotification> outs, ins;
+    for (const auto& n : out.Notifications())
+        if (n.message == WOM_DONE) outs.push_back(n);
+    for (const auto& n : in.Notifications())
+        if (n.message == WIM_DATA) ins.push_back(n);
+    ASSERT_EQ(outs.size(), 3u);
+    ASSERT_EQ(ins.size(), 2u);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const auto& c = cases[i];
+        const hosts::WaveNotification& n = i < 3 ? outs[i] : ins[i - 3];
+        EXPECT_EQ(n.param1, reinterpret_cast<DWORD_PTR>(&c.buffer.Header()));
+        EXPECT_EQ(n.param2, 0u);
+        EXPECT_EQ(n.user, c.stream.User());
+        EXPECT_EQ(n.headerFlags, WHDR_DONE | WHDR_PREPARED);
+        EXPECT_EQ(n.bytesRecorded, c.bytesRecorded);
+        if (c.onTheWorker) {
+            EXPECT_NE(n.thread, self);
+        } else {
+            EXPECT_EQ(n.thread, self);
+        }
+    }
+    EXPECT_NE(outs[1].thread, ins[0].thread) << "each stream has a worker of its own";
+    EXPECT_EQ(Client().Reset(in), MMSYSERR_NOERROR);
+    EXPECT_EQ(Client().Close(in), MMSYSERR_NOERROR);
+    EXPECT_EQ(Client().Close(out), MMSYSERR_NOERROR);
+}
+
+// A function callback may write the stream's next header from inside WOM_DONE:
+// on the writing thread while the ring pre-fills, then on the worker.
+TEST_F(StreamCallbacksTest, ACallbackWritesTheNextHeader)
+{
+    constexpr DWORD kHeaders = 8;
+    hosts::WaveStream& stream = OpenStream(WaveDirection::Out, 0, 2, 16);
+    Hooks().ClearPlayed();
+    std::vector<hosts::WaveBuffer*> buffers;
+    for (DWORD i = 0; i < kHeaders; ++i) buffers.push_back(&Buffer(stream, CountingFrames(i * kPeriod, kPeriod)));
+    std::atomic<DWORD> next{1};
+    std::atomic<int> refused{0};
+    stream.OnNotification([&](const hosts::WaveNotification& n) {
+        if (n.message != WOM_DONE || next >= kHeaders) return;
+        if (Client().Write(stream, buffers[next++]->Header()) != MMSYSERR_NOERROR) ++refused;
+    });
+    Queue(stream, *buffers[0]);
+    EXPECT_EQ(stream.Count(WOM_DONE), 2u) << "two headers fill the ring";
+    EXPECT_EQ(Position(stream), kRing * 4);
+    for (DWORD k = 1; kRing + (k - 1) * kPeriod < kHeaders * kPeriod; ++k)
+        Step(stream, (kRing + k * kPeriod) * 4);
+    ASSERT_TRUE(stream.WaitFor(WOM_DONE, kHeaders, kDeadlineMs));
+    Hooks().Advance(kRing / kPeriod);
+    EXPECT_EQ(refused, 0);
+
+    const DWORD self = GetCurrentThreadId();
+    std::vector<const WAVEHDR*> order;
+    for (const hosts::WaveBuffer* buffer : buffers) order.push_back(&buffer->Header());
+    EXPECT_EQ(Returned(stream), order);
+    std::size_t i = 0;
+    for (const hosts::WaveNotification& n : stream.Notifications()) {
+        if (n.message != WOM_DONE) continue;
+        if (i++ < 2) {
+            EXPECT_EQ(n.thread, self) << i;
+        } else {
+            EXPECT_NE(n.thread, self) << i;
+        }
+    }
+    const auto left = Played(0);
+    ASSERT_GE(left.size(), kHeaders * kPeriod);
+    for (DWORD f = 0; f < kHeaders * kPeriod; ++f) EXPECT_EQ(left[f], CountedSample(f, 0)) << f;
+    EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
+}
+
+// Under the card's rate lock the rate request is refused; the stream plays
+// on at the card's rate.
+TEST_F(StreamCallbacksTest, AStreamPlaysThroughARefusedRate)
+{
+    Hooks().ExternalSet(sim::CMD_SET_FLAGS, 0, 0, 0, sim::DRIVER_FLAG_RATE_LOCK);
+    Hooks().EnforceRateLock(true);
+    const DWORD locked = Hooks().Settings().sampleRate;
+    hosts::WaveStream& stream = OpenStream(WaveDirection::Out, 0, 2, 16, locked == 48000 ? 44100 : 48000);
+    Hooks().ClearLog();
+    Hooks().ClearPlayed();
+    hosts::WaveBuffer& buffer = Buffer(stream, CountingFrames(0, 2 * kRing));
+    Queue(stream, buffer);
+    EXPECT_EQ(Hooks().CountOf(sim::IOCTL_SET_SAMPLE_RATE), 1u);
+    EXPECT_EQ(Hooks().Settings().sampleRate, locked);
+    EXPECT_EQ(Hooks().Transports()[0].state, machine::TransportInfo::State::Running);
+    Step(stream, (kRing + kPeriod) * 4);
+    Step(stream, (kRing + 2 * kPeriod) * 4);
+    ASSERT_TRUE(stream.WaitFor(WOM_DONE, 1, kDeadlineMs));
+    const auto left = Played(0);
+    ASSERT_EQ(left.size(), 2 * kPeriod);
+    for (DWORD f = 0; f < 2 * kPeriod; ++f) EXPECT_EQ(left[f], CountedSample(f, 0)) << f;
+    EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
 }

@@ -1,10 +1,15 @@
-// First requests from several threads at once: one build of the device
-// list, and counts that are the card list's before or after its pruning.
+// Several client threads at once: first requests (one build of the device
+// list, and counts that are the card list's before or after its pruning),
+// and streams written, polled, paused and closed from different threads.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <latch>
 #include <set>
 #include <thread>
 
-#include "wave_fixture.h"
+#include "stream_fixture.h"
 
 namespace sim = machine::sim;
 
@@ -75,4 +80,133 @@ TEST_F(ThreadsTest, CountsDuringThePruneAreBeforeOrAfterIt)
         EXPECT_EQ(Client().GetNumDevs(WaveDirection::Out), 8u);
         Unload();
     }
+}
+
+// ---- Streams from several client threads ----------------------------------------------------
+
+class StreamThreadsTest : public StreamTest {
+public:
+    static constexpr DWORD kPool = 6;  // headers of one period, written again as they come back
+
+    // Writes `count` one-period headers of counting frames from a pool,
+    // each again once it is back, on the calling thread.
+    void WriteAll(hosts::WaveStream& stream, const std::vector<hosts::WaveBuffer*>& pool, DWORD count,
+                  std::atomic<DWORD>& written)
+    {
+        for (DWORD i = 0; i < count; ++i) {
+            hosts::WaveBuffer& buffer = *pool[i % pool.size()];
+            if (i >= pool.size() && !stream.WaitFor(WOM_DONE, i - pool.size() + 1, kDeadlineMs)) {
+                ADD_FAILURE() << "header " << i - pool.size() << " did not come back";
+                return;
+            }
+            const std::vector<BYTE> frames = CountingFrames(i * kPeriod, kPeriod);
+            std::copy(frames.begin(), frames.end(), buffer.Data().begin());
+            EXPECT_EQ(Client().Write(stream, buffer.Header()), MMSYSERR_NOERROR);
+            ++written;
+        }
+    }
+
+    std::vector<hosts::WaveBuffer*> Pool(const hosts::WaveStream& stream)
+    {
+        std::vector<hosts::WaveBuffer*> pool;
+        for (DWORD i = 0; i < kPool; ++i) pool.push_back(&Buffer(stream, kPeriod * 4));
+        return pool;
+    }
+
+    // Steps the card while the writer keeps at least three periods queued
+    // beyond the ring, so that each step moves a full period.
+    void StepBehind(hosts::WaveStream& stream, DWORD headers, const std::atomic<DWORD>& written,
+                    const std::function<void()>& betweenSteps = {})
+    {
+        for (DWORD k = 1; kRing / kPeriod + k <= headers; ++k) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeadlineMs);
+            while (written < std::min(headers, kRing / kPeriod + k + 1) && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+            if (betweenSteps) betweenSteps();
+            Step(stream, (kRing + k * kPeriod) * 4);
+            if (HasFatalFailure()) return;
+        }
+    }
+
+    void ExpectEveryFrameOnce(DWORD headers)
+    {
+        const auto left = Played(0);
+        ASSERT_GE(left.size(), headers * kPeriod);
+        for (DWORD f = 0; f < headers * kPeriod; ++f) ASSERT_EQ(left[f], CountedSample(f, 0)) << "frame " << f;
+    }
+};
+
+// A writer and a poller of the position on two client threads while the card plays.
+TEST_F(StreamThreadsTest, AWriterAndAPositionPoller)
+{
+    constexpr DWORD kHeaders = 300;
+    Hooks().SetPlayedLimit(2 * kHeaders * kPeriod);
+    hosts::WaveStream& stream = OpenStream(WaveDirection::Out, 0, 2, 16);
+    Hooks().ClearPlayed();
+    const auto pool = Pool(stream);
+    std::atomic<DWORD> written{0};
+    std::atomic<bool> done{false};
+    std::thread writer([&] { WriteAll(stream, pool, kHeaders, written); });
+    std::thread poller([&] {
+        DWORD last = 0;
+        while (!done) {
+            MMTIME time{};
+            time.wType = TIME_SAMPLES;
+            EXPECT_EQ(Client().GetPosition(stream, time), MMSYSERR_NOERROR);
+            EXPECT_EQ(time.wType, UINT{TIME_SAMPLES});
+            EXPECT_GE(time.u.sample, last) << "the position never goes back";
+            EXPECT_LE(time.u.sample, kHeaders * kPeriod);
+            last = time.u.sample;
+        }
+    });
+    StepBehind(stream, kHeaders, written);
+    EXPECT_TRUE(stream.WaitFor(WOM_DONE, kHeaders, kDeadlineMs));
+    done = true;
+    writer.join();
+    poller.join();
+    Hooks().Advance(kRing / kPeriod);
+    ExpectEveryFrameOnce(kHeaders);
+    EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
+}
+
+// PAUSE and RESTART from one thread while another writes: no deadlock, and
+// each header written comes back once.
+TEST_F(StreamThreadsTest, PauseAndRestartWhileAnotherThreadWrites)
+{
+    constexpr DWORD kHeaders = 120;
+    hosts::WaveStream& stream = OpenStream(WaveDirection::Out, 0, 2, 16);
+    Hooks().ClearPlayed();
+    const auto pool = Pool(stream);
+    std::atomic<DWORD> written{0};
+    std::thread writer([&] { WriteAll(stream, pool, kHeaders, written); });
+    StepBehind(stream, kHeaders, written, [&] {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(Client().Pause(stream), MMSYSERR_NOERROR);
+            EXPECT_EQ(Client().Restart(stream), MMSYSERR_NOERROR);
+        }
+    });
+    EXPECT_TRUE(stream.WaitFor(WOM_DONE, kHeaders, kDeadlineMs));
+    writer.join();
+    Hooks().Advance(kRing / kPeriod);
+    EXPECT_EQ(stream.Count(WOM_DONE), kHeaders);
+    ExpectEveryFrameOnce(kHeaders);
+    EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
+}
+
+// A writer that has reset its stream and stopped; another thread closes it.
+TEST_F(StreamThreadsTest, ACloseFromAnotherThread)
+{
+    hosts::WaveStream& stream = OpenStream(WaveDirection::Out, 0, 2, 16);
+    std::thread writer([&] {
+        hosts::WaveBuffer& buffer = Buffer(stream, CountingFrames(0, 3 * kRing));
+        Queue(stream, buffer);
+        Step(stream, (kRing + kPeriod) * 4);
+        EXPECT_EQ(Client().Reset(stream), MMSYSERR_NOERROR);
+    });
+    writer.join();
+    std::thread closer([&] { EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR); });
+    closer.join();
+    EXPECT_EQ(stream.Count(WOM_DONE), 1u);
+    EXPECT_EQ(stream.Count(WOM_CLOSE), 1u);
+    EXPECT_TRUE(Hooks().Transports().empty());
 }
