@@ -13,6 +13,7 @@ namespace {
 // Every reservation of a stream is of this mode and two pipes.
 constexpr DWORD kReserveMode = 1;
 constexpr WORD kStreamPipes = 2;
+
 // The ring arithmetic masks with ring bytes - 1: the ring must be a power of
 // two and its byte count must fit 32 bits.
 bool IsRingSize(DWORD waveBufferSize)
@@ -34,7 +35,7 @@ CWavePipe::CWavePipe(CWaveCard& waveCard, WORD firstPipe, DWORD direction, const
       m_StateLock{},
       m_FramesLeft(0),
       m_DataCursor(nullptr),
-      m_State(0),
+      m_State(kStopped),
       m_WaveCard(waveCard),
       m_Card(CDaveror::Create(waveCard.Card().GetPath())),
       m_FirstPipe(firstPipe),

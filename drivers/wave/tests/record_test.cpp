@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "refuse_allocation.h"
 #include "stream_fixture.h"
 
 namespace {
@@ -144,6 +145,42 @@ TEST_F(RecordTest, DitherOnAnAnalogInputStaysWithinOneStep)
                 EXPECT_EQ(Client().Reset(stream), MMSYSERR_NOERROR);
                 EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
             }
+}
+
+// Every allocation of a dithered record open refused in turn: the dither's
+// is the last, and without it the stream opens and records undithered.
+TEST_F(RecordTest, WithoutItsDitherAStreamRecordsUndithered)
+{
+    constexpr std::int32_t kBoundary = 0x12340000;  // dither would give 0x1233 about half the time
+    Hooks().SetInputSignal(0, machine::Signal::Samples({kBoundary}));
+    Hooks().SetInputSignal(1, machine::Signal::Samples({kBoundary}));
+    Client().ListDevices(WaveDirection::In);  // the device list is built
+    for (long k = 0;; ++k) {
+        SCOPED_TRACE(k);
+        bool refused;
+        hosts::WaveStream* stream;
+        {
+            RefuseAllocation refuse(k);
+            stream = &Client().Open({.direction = WaveDirection::In,
+                                     .device = kAnalogIn,
+                                     .format = hosts::PcmFormat(2, 48000, 16),
+                                     .callback = WaveCallback::Function});
+            refused = refuse.Refused();
+        }
+        ASSERT_TRUE(refused) << "every allocation of the open was refused once";
+        if (stream->OpenResult() != MMSYSERR_NOERROR) {
+            EXPECT_EQ(stream->OpenResult(), MMSYSERR_NOMEM);
+            EXPECT_TRUE(Hooks().Transports().empty());
+            continue;
+        }
+        EXPECT_EQ(k, 3) << "the node, the stream, its card object and then the dither";
+        const auto buffers = Record(*stream, 4, kPeriod, 4);
+        for (const hosts::WaveBuffer* buffer : buffers)
+            for (DWORD i = 0; i < 2 * kPeriod; ++i) EXPECT_EQ(ClientValue(buffer->Data().data() + 2 * i, 2), 0x1234);
+        EXPECT_EQ(Client().Reset(*stream), MMSYSERR_NOERROR);
+        EXPECT_EQ(Client().Close(*stream), MMSYSERR_NOERROR);
+        break;
+    }
 }
 
 // 24 and 32 bits on an analog input are the plain truncation.
