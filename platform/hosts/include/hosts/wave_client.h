@@ -122,7 +122,7 @@ public:
     MMRESULT Unprepare(const WaveStream& stream, WAVEHDR& header) const;
 
     // ---- Streaming -------------------------------------------------------------------------
-    // Each sends its message for the stream's direction.
+    // Each sends the message named, through the entry of the stream's direction.
     MMRESULT Write(const WaveStream& stream, WAVEHDR& header) const;      // WODM_WRITE
     MMRESULT AddBuffer(const WaveStream& stream, WAVEHDR& header) const;  // WIDM_ADDBUFFER
     MMRESULT Pause(const WaveStream& stream) const;                        // WODM_PAUSE
