@@ -66,7 +66,7 @@ template <typename Pcm, DWORD Channels>
 void Play(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
 {
     BYTE* out = ring;
-    const BYTE* in = data;
+    BYTE* in = data;
     for (DWORD f = 0; f < frames; ++f, out += kRingFrameBytes, in += Pcm::kBytes * Channels) {
         const std::uint32_t first = Pcm::ToCard(in);
         StoreCard(out, first);
@@ -77,20 +77,20 @@ void Play(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
         }
     }
     ring = out;
-    data += Pcm::kBytes * Channels * frames;
+    data = in;
 }
 
 // Mono records the first pipe only.
 template <typename Pcm, DWORD Channels>
 void Record(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
 {
-    const BYTE* in = ring;
+    BYTE* in = ring;
     BYTE* out = data;
     for (DWORD f = 0; f < frames; ++f, in += kRingFrameBytes, out += Pcm::kBytes * Channels) {
         Pcm::FromCard(out, LoadCard(in));
         if constexpr (Channels == 2) Pcm::FromCard(out + Pcm::kBytes, LoadCard(in + 4));
     }
-    ring += kRingFrameBytes * frames;
+    ring = in;
     data = out;
 }
 

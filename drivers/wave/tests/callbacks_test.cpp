@@ -99,14 +99,12 @@ TEST_F(StreamCallbacksTest, HeadersComeBackDoneOnTheirThreads)
 
     const struct {
         const hosts::WaveStream& stream;
-        UINT message;
         const hosts::WaveBuffer& buffer;
         bool onTheWorker;
         DWORD bytesRecorded;
     } cases[] = {
-        {out, WOM_DONE, prefilled, false, 0}, {out, WOM_DONE, played, true, 0},
-        {out, WOM_DONE, reset, false, 0},     {in, WIM_DATA, filled, true, kPeriod * 4},
-        {in, WIM_DATA, stopped, false, kPeriod * 4},
+        {out, prefilled, false, 0}, {out, played, true, 0},           {out, reset, false, 0},
+        {in, filled, true, kPeriod * 4}, {in, stopped, false, kPeriod * 4},
     };
     std::vector<hosts::WaveNotification> outs, ins;
     for (const auto& n : out.Notifications())

@@ -73,10 +73,11 @@ public:
         ASSERT_TRUE(stream.WaitFor(message, count, kDeadlineMs)) << "no notification " << message << " #" << count;
     }
 
-    DWORD Position(const hosts::WaveStream& stream, UINT format = TIME_BYTES)
+    // GETPOS in bytes.
+    DWORD Position(const hosts::WaveStream& stream)
     {
         MMTIME time{};
-        time.wType = format;
+        time.wType = TIME_BYTES;
         EXPECT_EQ(Client().GetPosition(stream, time), MMSYSERR_NOERROR);
         return time.u.cb;
     }
