@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "win32/dialogs.h"
 #include "win32/errors.h"
 
 namespace win32 {
@@ -39,6 +40,14 @@ void KeyTable::SetToggled(int virtualKey, bool toggled) noexcept
 std::optional<std::string> Desktop::ChooseFile(const FileDialogRequest&)
 {
     return std::nullopt;
+}
+
+void Desktop::RunDialog(ModalDialog& dialog)
+{
+    const std::string_view caption = dialog.Template().caption;
+    std::fprintf(stderr, "[%.*s] dialog closed as with Escape: there is no display to show it on\n",
+                 static_cast<int>(caption.size()), caption.data());
+    dialog.PressEscape();
 }
 
 int DefaultButton(UINT type) noexcept
@@ -108,6 +117,8 @@ std::shared_ptr<Desktop> Acquire()
 Desktop& CurrentDesktop() { return *Acquire(); }
 
 std::optional<std::string> ChooseFile(const FileDialogRequest& request) { return Acquire()->ChooseFile(request); }
+
+void RunDialog(ModalDialog& dialog) { Acquire()->RunDialog(dialog); }
 
 std::shared_ptr<Desktop> InstallDesktop(std::shared_ptr<Desktop> desktop)
 {

@@ -23,9 +23,12 @@
 #include <system_error>
 #include <vector>
 
+#include "module_symbols.h"
+#include "no_case.h"
 #include "win32/errors.h"
 
 namespace fs = std::filesystem;
+using win32::EqualNoCase;
 
 namespace {
 
@@ -98,13 +101,6 @@ std::optional<LoadedObject> ObjectOfHandle(void* handle)
     for (auto& object : LoadedObjects())
         if (object.bias == map->l_addr) return object;
     return std::nullopt;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 std::string WithSlashes(const char* name)
@@ -242,16 +238,13 @@ BOOL FreeLibrary(HMODULE module)
     return TRUE;
 }
 
-FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
+namespace win32 {
+
+void* FindModuleSymbol(HMODULE module, const char* name, DWORD* error)
 {
-    // Exports by ordinal (values below 0x10000 in place of a name) are not kept.
-    if (reinterpret_cast<std::uintptr_t>(procName) < 0x10000) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
-    }
     const auto object = ObjectAt(module);
     if (!object) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
+        *error = ERROR_MOD_NOT_FOUND;
         return nullptr;
     }
     void* symbol = nullptr;
@@ -265,14 +258,32 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
         void* handle = ours ? loaded->second.handle
                             : dlopen(mainProgram ? nullptr : object->path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
         if (handle != nullptr) {
-            symbol = dlsym(handle, procName);
+            symbol = dlsym(handle, name);
             if (!ours) dlclose(handle);
         }
     }
-    // Only the module's own exports, never those of a library it depends on.
+    // Only the module's own symbols, never those of a library it depends on.
     const auto address = reinterpret_cast<std::uintptr_t>(symbol);
     if (symbol == nullptr || address < object->base || address >= object->end) {
+        *error = ERROR_PROC_NOT_FOUND;
+        return nullptr;
+    }
+    return symbol;
+}
+
+}  // namespace win32
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
+{
+    // Exports by ordinal (values below 0x10000 in place of a name) are not kept.
+    if (reinterpret_cast<std::uintptr_t>(procName) < 0x10000) {
         SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    DWORD error = ERROR_SUCCESS;
+    void* symbol = win32::FindModuleSymbol(module, procName, &error);
+    if (symbol == nullptr) {
+        SetLastError(error);
         return nullptr;
     }
     return reinterpret_cast<FARPROC>(symbol);

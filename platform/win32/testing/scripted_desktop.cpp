@@ -107,6 +107,51 @@ std::optional<std::string> ScriptedDesktop::ChooseFile(const win32::FileDialogRe
     return answer;
 }
 
+UINT DialogCall::Check(int id) const
+{
+    for (const win32::DialogItemState& state : states)
+        if (state.id == id) return state.check;
+    return BST_UNCHECKED;
+}
+
+bool DialogCall::Enabled(int id) const
+{
+    for (const win32::DialogItemState& state : states)
+        if (state.id == id) return state.enabled;
+    return false;
+}
+
+void ScriptedDesktop::QueueDialogScript(DialogScript script)
+{
+    std::lock_guard guard(lock_);
+    dialogScripts_.push_back(std::move(script));
+}
+
+std::vector<DialogCall> ScriptedDesktop::Dialogs() const
+{
+    std::lock_guard guard(lock_);
+    return dialogs_;
+}
+
+void ScriptedDesktop::RunDialog(win32::ModalDialog& dialog)
+{
+    DialogScript script;
+    {
+        std::lock_guard guard(lock_);
+        if (!dialogScripts_.empty()) {
+            script = std::move(dialogScripts_.front());
+            dialogScripts_.pop_front();
+        }
+    }
+    DialogCall call{std::string(dialog.Template().caption), dialog.States(), static_cast<bool>(script), IDCANCEL};
+    // Unlocked: the script may open dialogs of its own.
+    if (script) script(dialog);
+    if (!dialog.Ended()) dialog.PressEscape();
+    if (dialog.Ended()) call.result = dialog.Result();
+    std::lock_guard guard(lock_);
+    dialogs_.push_back(std::move(call));
+}
+
 ScopedDesktop::ScopedDesktop()
     : desktop_(std::make_shared<ScriptedDesktop>()), previous_(win32::InstallDesktop(desktop_))
 {

@@ -25,3 +25,43 @@ extern "C" int TestModuleAdd(int a, int b) { return a + b; }
 
 // Sets an event by a handle the host made: only one handle table per process makes that work.
 extern "C" BOOL TestModuleSetEvent(HANDLE event) { return SetEvent(event); }
+
+// Dialogs for the dialog manager's tests: 300 with two radio groups, a check
+// box, a disabled one, a group box and a picture; "Bare", named by a text,
+// with no default button and two radio buttons split by a group box that
+// starts no group.
+namespace {
+
+constexpr DWORD kRadio = BS_AUTORADIOBUTTON | WS_TABSTOP;
+constexpr win32::DialogItemTemplate kGroupsItems[] = {
+    {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, "OK", 150, 10, 50, 14},
+    {IDCANCEL, "Button", BS_PUSHBUTTON | WS_TABSTOP, "Cancel", 150, 30, 50, 14},
+    {100, "Button", kRadio | WS_GROUP, "A1", 10, 10, 40, 10},
+    {101, "Button", kRadio, "A2", 10, 22, 40, 10},
+    {102, "Button", kRadio, "A3", 10, 34, 40, 10},
+    {103, "Button", kRadio | WS_GROUP, "B1", 60, 10, 40, 10},
+    {104, "Button", kRadio, "B2", 60, 22, 40, 10},
+    {110, "Button", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, "Check", 10, 50, 60, 10},
+    {111, "Button", BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, "Disabled", 10, 62, 60, 10},
+    {-1, "Button", BS_GROUPBOX, "Frame", 5, 5, 100, 70},
+    {-1, "Static", SS_BITMAP, win32::NameOrOrdinal::Ordinal(7), 120, 60, 20, 20},
+};
+constexpr win32::DialogTemplate kGroups = {
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, "Groups", 210, 80, "MS Sans Serif", 8, kGroupsItems};
+
+constexpr win32::DialogItemTemplate kBareItems[] = {
+    {200, "Button", kRadio, "First", 10, 10, 40, 10},
+    {-1, "Button", BS_GROUPBOX, "Between", 5, 5, 100, 40},
+    {201, "Button", kRadio, "Second", 10, 22, 40, 10},
+    {IDCANCEL, "Button", BS_PUSHBUTTON, "Cancel", 60, 10, 40, 14},
+};
+constexpr win32::DialogTemplate kBare = {WS_POPUP, "Bare", 110, 50, "MS Sans Serif", 8, kBareItems};
+
+constexpr win32::DialogResource kDialogs[] = {
+    {win32::NameOrOrdinal::Ordinal(300), &kGroups},
+    {"Bare", &kBare},
+};
+
+}  // namespace
+
+extern "C" const win32::ModuleResources ModuleResourceTable = {kDialogs};

@@ -1,6 +1,6 @@
 // What a Windows session's shell and its user provide: message boxes, file
-// dialogs, the restart request, the keyboard state, registered window
-// messages and the desktop's geometry. All of it goes through one replaceable desktop object:
+// dialogs, modal dialogs' users, the restart request, the keyboard state,
+// registered window messages and the desktop's geometry. All of it goes through one replaceable desktop object:
 // the GUI layer installs a real one on a display, tests a scripted one.
 #pragma once
 
@@ -94,6 +94,8 @@ BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID data, UINT winIni);
 
 namespace win32 {
 
+class ModalDialog;
+
 // What a program asks of a file dialog (GetOpenFileNameA, GetSaveFileNameA).
 struct FileDialogRequest {
     bool save = false;
@@ -114,6 +116,12 @@ public:
     // The path the user chose, or nothing when the dialog was cancelled. By
     // default every dialog is cancelled.
     virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request);
+    // The user of a modal dialog, on the thread that opened it, once its
+    // procedure has had WM_INITDIALOG: it acts on the dialog until it has
+    // ended. A dialog still open when this returns is ended with IDCANCEL.
+    // By default, with no one to show it to, the dialog is closed as its user
+    // would with Escape, and one line on stderr names it.
+    virtual void RunDialog(ModalDialog& dialog);
     // A restart request; the answer ExitWindowsEx gives.
     virtual BOOL ExitWindows(UINT flags, DWORD reason) = 0;
     virtual bool KeyDown(int virtualKey) const = 0;
@@ -152,13 +160,15 @@ int DefaultButton(UINT type) noexcept;
 
 // The desktop in force: the installed one, or the console default (boxes
 // printed to stderr and answered with their default button, file dialogs
-// cancelled, restart requests printed and refused, a key table, a 1920 x 1080 screen with a
+// cancelled, modal dialogs closed as with Escape, restart requests printed and refused, a key table, a 1920 x 1080 screen with a
 // work area 40 pixels shorter). The reference stays valid while that
 // desktop stays installed; the Win32 calls above hold their own reference
 // for the length of each call. Thread-safe.
 Desktop& CurrentDesktop();
-// Desktop::ChooseFile of the desktop in force, which is held for the call.
+// Desktop::ChooseFile and Desktop::RunDialog of the desktop in force, which
+// is held for the call.
 std::optional<std::string> ChooseFile(const FileDialogRequest& request);
+void RunDialog(ModalDialog& dialog);
 
 // Installs `desktop` (nullptr restores the default) and returns the
 // previous one (nullptr when it was the default). Thread-safe.

@@ -1,10 +1,11 @@
-// A desktop for tests: it records every message box, file dialog and restart
-// request and answers boxes and dialogs from a script, so a test can see
-// what a program asked its user and tell it what the user chose.
+// A desktop for tests: it records every message box, file dialog, modal
+// dialog and restart request and answers boxes and dialogs from a script, so
+// a test can see what a program asked its user and tell it what the user chose.
 //
 //     win32_testing::ScopedDesktop desktop;          // installed until the end of scope
 //     desktop->QueueAnswers({IDNO});                 // the next box is answered "No"
 //     desktop->QueueFileAnswers({"/tmp/Mix.kvs", win32_testing::kCancelled});
+//     desktop->QueueDialogScript([](win32::ModalDialog& dialog) { dialog.Click(1004); dialog.PressEnter(); });
 //     desktop->SetWhileOpen([] { /* the program's timers tick */ });
 //     RunTheCodeUnderTest();
 //     EXPECT_EQ(desktop->Boxes().at(0).text, "Restart now?");
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "win32/desktop.h"
+#include "win32/dialogs.h"
 
 namespace win32_testing {
 
@@ -40,6 +42,20 @@ struct FileDialogCall {
     FileAnswer answer;
 };
 
+// What the user of a modal dialog does, from its first look at it.
+using DialogScript = std::function<void(win32::ModalDialog&)>;
+
+struct DialogCall {
+    std::string caption;
+    std::vector<win32::DialogItemState> states;  // as the user first saw them
+    bool scripted;                               // a script ran it
+    INT_PTR result;                              // what DialogBoxParamA returned
+
+    // The first control of that id as first seen; BST_UNCHECKED and false for none.
+    UINT Check(int id) const;
+    bool Enabled(int id) const;
+};
+
 struct ExitWindowsCall {
     UINT flags;
     DWORD reason;
@@ -56,6 +72,12 @@ public:
     // left is cancelled.
     void QueueFileAnswers(std::initializer_list<FileAnswer> answers);
     std::vector<FileDialogCall> FileDialogs() const;
+    // Scripts for the next modal dialogs, in order, each run on the thread
+    // that opened its dialog once the procedure has had WM_INITDIALOG. A
+    // dialog with no script left, or left open by its script, is closed with
+    // IDCANCEL as with Escape.
+    void QueueDialogScript(DialogScript script);
+    std::vector<DialogCall> Dialogs() const;
     // Runs inside every box and file dialog, once, before it answers: what
     // the program does while its user looks at the box (a GUI test runs the
     // message loop's timers here). Nothing by default.
@@ -72,6 +94,7 @@ public:
 
     int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) override;
     std::optional<std::string> ChooseFile(const win32::FileDialogRequest& request) override;
+    void RunDialog(win32::ModalDialog& dialog) override;
     // Recorded; always refused (FALSE), as the simulated machine cannot restart.
     BOOL ExitWindows(UINT flags, DWORD reason) override;
     bool KeyDown(int virtualKey) const override { return keys_.Down(virtualKey); }
@@ -87,6 +110,8 @@ private:
     std::vector<MessageBoxCall> boxes_;
     std::deque<FileAnswer> fileAnswers_;
     std::vector<FileDialogCall> fileDialogs_;
+    std::deque<DialogScript> dialogScripts_;
+    std::vector<DialogCall> dialogs_;
     std::function<void()> whileOpen_;
     std::vector<ExitWindowsCall> exitRequests_;
     RECT screen_{0, 0, 1024, 768};
