@@ -33,8 +33,9 @@ ASIOError CAsioDriver::createBuffers(ASIOBufferInfo* bufferInfos, LONG numChanne
     m_InputBuffers = new (std::nothrow) AsioChannel[inputs]();
     if (!m_OutputBuffers || !m_InputBuffers) return FailBuffers(ASE_NoMemory);
 
-    m_BufferSize = static_cast<DWORD>(bufferSize);
-    m_PositionMask = 2 * m_BufferSize - 1;
+    // The host's size is the one it prefers from now on.
+    m_PreferredSize = static_cast<DWORD>(bufferSize);
+    SetStreamingSize(m_PreferredSize);
     m_ActiveCardCount = 0;
     for (LONG i = 0; i < numChannels; ++i) {
         ASIOBufferInfo& info = bufferInfos[i];
@@ -67,13 +68,13 @@ ASIOError CAsioDriver::createBuffers(ASIOBufferInfo* bufferInfos, LONG numChanne
         }
         if (card->Card->ReservePipes(RESERVE_STREAMING, direction, channel.Pipe, 1) != 0)
             return FailBuffers(ASE_NotPresent);
-        BYTE* buffer = static_cast<BYTE*>(card->Card->MapPipeBuffer(direction, channel.Pipe, 2 * m_BufferSize));
+        BYTE* buffer = static_cast<BYTE*>(card->Card->MapPipeBuffer(direction, channel.Pipe, 2 * m_StreamingSize));
         if (!buffer) {
             info.buffers[0] = info.buffers[1] = nullptr;
             return FailBuffers(ASE_NoMemory);
         }
         info.buffers[0] = buffer;
-        info.buffers[1] = buffer + static_cast<SIZE_T>(m_BufferSize) * 4;
+        info.buffers[1] = buffer + static_cast<SIZE_T>(m_StreamingSize) * 4;
         (input ? m_InputLatencySum : m_OutputLatencySum) +=
             card->Card->GetPipeLatency(channel.Pipe, static_cast<WORD>(direction));
     }
@@ -94,6 +95,12 @@ ASIOError CAsioDriver::createBuffers(ASIOBufferInfo* bufferInfos, LONG numChanne
         SetUpTimeInfo();
     m_State = 2;
     return ASE_OK;
+}
+
+void CAsioDriver::SetStreamingSize(DWORD size)
+{
+    m_StreamingSize = size;
+    m_PositionMask = 2 * size - 1;
 }
 
 ASIOError CAsioDriver::FailBuffers(ASIOError error)
@@ -119,11 +126,15 @@ void CAsioDriver::SetUpTimeInfo()
 
 ASIOError CAsioDriver::disposeBuffers()
 {
+    // A thread that outlives the waits below finds neither callbacks nor a
+    // reset to send through them.
     m_Callbacks = nullptr;
+    m_ResetRequest = 0;
     Asio()->stop();
     // A thread that outlived stop's wait is still in the host's callback, in
     // these buffers: their transports close only after it has ended.
     WaitForThread();
+    SetStreamingSize(m_PreferredSize);
 
     for (DWORD i = 0; i < m_OutputChannelCount; ++i) m_OutputChannels[i].InUse = 0;
     for (DWORD i = 0; i < m_InputChannelCount; ++i) m_InputChannels[i].InUse = 0;

@@ -44,6 +44,7 @@ CAsioDriver::CAsioDriver(IUnknown* outer)
       m_ActiveCardCount(0),
       m_Events(nullptr),
       m_Run(0),
+      m_ResetRequest(0),
       m_ThreadTimeout(0),
       m_DirectMonitoring(1),
       m_96kHzOnly(0),
@@ -59,7 +60,8 @@ CAsioDriver::CAsioDriver(IUnknown* outer)
       m_InputBuffers(nullptr),
       m_OutputLatencySum(0),
       m_InputLatencySum(0),
-      m_BufferSize(512),
+      m_PreferredSize(512),
+      m_StreamingSize(0),
       m_ResyncLimit(0),
       m_PositionMask(0),
       m_BufferIndex(0),
@@ -68,6 +70,7 @@ CAsioDriver::CAsioDriver(IUnknown* outer)
 {
     InitializeCriticalSection(&m_TimeLock);
     ReadSettings();
+    SetStreamingSize(m_PreferredSize);
 }
 
 CAsioDriver::~CAsioDriver()
@@ -233,14 +236,11 @@ void CAsioDriver::getErrorMessage(char* text)
     if (text) lstrcpyA(text, m_ErrorText);
 }
 
-ASIOError CAsioDriver::future(LONG selector, void*)
+ASIOError CAsioDriver::future(LONG selector, void* opt)
 {
-    // kAsioSetInputMonitor, direct monitoring itself, comes with the control panel.
+    if (selector == kAsioSetInputMonitor) return SetInputMonitor(static_cast<const ASIOInputMonitor*>(opt));
     if (selector == kAsioCanInputMonitor) return m_DirectMonitoring ? ASE_SUCCESS : ASE_NotPresent;
     return ASE_NotPresent;
 }
 
 ASIOError CAsioDriver::outputReady() { return ASE_NotPresent; }
-
-// The control panel comes with the settings dialog.
-ASIOError CAsioDriver::controlPanel() { return ASE_NotPresent; }

@@ -113,12 +113,14 @@ private:
     void ReleaseThreadClaim();
     bool StartThread();
     // Stops the thread, waiting at most 1000 ms; a thread still in the host's
-    // callback then stays recorded.
+    // callback then stays recorded. Stopped by the control panel (state 3),
+    // the thread stays this object's, with its event array, until stop.
     void StopThread();
     // Waits without a limit for a thread that outlived its stop.
     void WaitForThread();
-    // When the recorded thread ends within `milliseconds`, its handle is
-    // closed, the event array freed and the thread free for any object.
+    // When the recorded thread, if any, ends within `milliseconds`, its
+    // handle is closed; then, unless the driver still runs, the event array
+    // is freed and the thread free for any object.
     void EndThread(DWORD milliseconds);
     static DWORD BufferSwitchThread(LPVOID);
     void ServeBufferSwitches();
@@ -137,6 +139,11 @@ private:
     // the sample rate, bit 1 the buffer size and the three options.
     void ReadSettings();
     void WriteSettings(DWORD mode);
+    // The size the buffers are made at, and the mask that goes with it.
+    void SetStreamingSize(DWORD size);
+
+    // Direct monitoring: future(kAsioSetInputMonitor).
+    ASIOError SetInputMonitor(const ASIOInputMonitor* monitor);
 
     // What the host's thread and the buffer-switch thread share are atomics;
     // the rest the thread reads only between start, which writes them before
@@ -156,6 +163,7 @@ private:
     DWORD m_ActiveCardCount;  // cards with an open transport
     HANDLE* m_Events;         // their transport events, while the thread runs
     std::atomic<DWORD> m_Run; // the thread loops while set
+    std::atomic<DWORD> m_ResetRequest;  // the thread's exit asks the host for a reset
     DWORD m_ThreadTimeout;    // milliseconds
     DWORD m_DirectMonitoring;
     DWORD m_96kHzOnly;
@@ -171,9 +179,15 @@ private:
     AsioChannel* m_InputBuffers;
     DWORD m_OutputLatencySum;
     DWORD m_InputLatencySum;
-    DWORD m_BufferSize;  // frames per half buffer
+    // Frames per half buffer. The preferred size is what the host is told
+    // and the settings keep; the streaming size is what the buffers have,
+    // set by createBuffers only, and follows the preferred size while there
+    // are none, so that a confirmed control panel never changes the size of
+    // a stream under way.
+    DWORD m_PreferredSize;
+    DWORD m_StreamingSize;
     std::atomic<DWORD> m_ResyncLimit;  // bytes a counter may move between two wakes
-    DWORD m_PositionMask;              // 2 x size - 1
+    DWORD m_PositionMask;              // 2 x the streaming size - 1
     std::atomic<DWORD> m_BufferIndex;  // the half the host fills next
     BYTE m_TimeInfoMode;               // the host takes bufferSwitchTimeInfo
     char m_ErrorText[124];

@@ -26,15 +26,15 @@ ASIOError CAsioDriver::getLatencies(LONG* inputLatency, LONG* outputLatency)
     if (!inputLatency || !outputLatency) return ASE_InvalidParameter;
     DWORD input = m_InputBufferCount ? m_InputLatencySum / m_InputBufferCount : 0;
     DWORD output = m_OutputBufferCount ? m_OutputLatencySum / m_OutputBufferCount : 0;
-    *inputLatency = static_cast<LONG>(m_BufferSize + input);
-    *outputLatency = static_cast<LONG>(m_BufferSize + output);
+    *inputLatency = static_cast<LONG>(m_StreamingSize + input);
+    *outputLatency = static_cast<LONG>(m_StreamingSize + output);
     return ASE_OK;
 }
 
 ASIOError CAsioDriver::getBufferSize(LONG* minSize, LONG* maxSize, LONG* preferredSize, LONG* granularity)
 {
     if (!minSize || !maxSize || !preferredSize || !granularity) return ASE_InvalidParameter;
-    *minSize = *maxSize = *preferredSize = static_cast<LONG>(m_BufferSize);
+    *minSize = *maxSize = *preferredSize = static_cast<LONG>(m_PreferredSize);
     *granularity = 0;
     return ASE_OK;
 }

@@ -35,7 +35,7 @@ void CAsioDriver::ReadSettings()
     if (ReadDword(key, "Sample rate", &rate)) {
         // No rate is 0 Hz: a stored 0 would reach the cards and every division by the rate.
         if (rate >= 1) m_SampleRate = rate;
-        if (ReadDword(key, "Buffer size", &m_BufferSize) && ReadDword(key, "DirectMonitoring", &m_DirectMonitoring) &&
+        if (ReadDword(key, "Buffer size", &m_PreferredSize) && ReadDword(key, "DirectMonitoring", &m_DirectMonitoring) &&
             ReadDword(key, "96 kHz only", &m_96kHzOnly))
             ReadDword(key, "Short names", &m_ShortNames);
     }
@@ -51,7 +51,7 @@ void CAsioDriver::WriteSettings(DWORD mode)
         return;
     bool written = true;
     if (mode & 1) written = WriteDword(key, "Sample rate", static_cast<DWORD>(m_SampleRate));
-    if (written && (mode & 2) && WriteDword(key, "Buffer size", m_BufferSize) &&
+    if (written && (mode & 2) && WriteDword(key, "Buffer size", m_PreferredSize) &&
         WriteDword(key, "DirectMonitoring", m_DirectMonitoring) && WriteDword(key, "96 kHz only", m_96kHzOnly))
         WriteDword(key, "Short names", m_ShortNames);
     RegCloseKey(key);

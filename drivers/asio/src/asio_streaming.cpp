@@ -46,7 +46,7 @@ ASIOError CAsioDriver::start()
     m_LastTime = now;
     m_WakeTime = now;
     m_TimeStamp = static_cast<ULONGLONG>(now) * NANOSECONDS_PER_MILLISECOND;
-    const ULONGLONG limit = RESYNC_BYTES_PER_FRAME * m_BufferSize;
+    const ULONGLONG limit = RESYNC_BYTES_PER_FRAME * m_StreamingSize;
     m_ResyncLimit = limit > 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<DWORD>(limit);
 
     // The host fills both halves before any transport runs.
@@ -90,7 +90,7 @@ void CAsioDriver::BufferSwitch()
         callbacks->bufferSwitch(index, ASIOTrue);
     }
     m_BufferIndex = index ^ 1;
-    m_SamplePosition += m_BufferSize;
+    m_SamplePosition += m_StreamingSize;
 }
 
 ASIOError CAsioDriver::getSamplePosition(ASIOSamples* samplePosition, ASIOTimeStamp* timeStamp)

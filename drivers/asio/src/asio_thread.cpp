@@ -41,7 +41,7 @@ void CAsioDriver::ReleaseThreadClaim()
 
 bool CAsioDriver::StartThread()
 {
-    m_ThreadTimeout = ThreadTimeout(m_BufferSize, m_SampleRate);
+    m_ThreadTimeout = ThreadTimeout(m_StreamingSize, m_SampleRate);
     m_Run = 1;
     g_Thread = CreateThread(NULL, 0, &CAsioDriver::BufferSwitchThread, NULL, 0, NULL);
     if (!g_Thread) {
@@ -55,25 +55,30 @@ bool CAsioDriver::StartThread()
 
 void CAsioDriver::StopThread()
 {
+    if (g_Served != this) return;
     // The control panel may have stopped it already.
-    if (g_Served != this || !g_Thread) return;
-    m_Run = 0;
-    for (DWORD i = 0; i < m_CardCount; ++i)
-        if (m_Cards[i]->Active) SetEvent(m_Cards[i]->Event);
+    if (g_Thread) {
+        m_Run = 0;
+        for (DWORD i = 0; i < m_CardCount; ++i)
+            if (m_Cards[i]->Active) SetEvent(m_Cards[i]->Event);
+    }
     EndThread(STOP_WAIT_MS);
 }
 
 void CAsioDriver::WaitForThread()
 {
-    if (g_Served == this && g_Thread) EndThread(INFINITE);
+    if (g_Served == this) EndThread(INFINITE);
 }
 
 void CAsioDriver::EndThread(DWORD milliseconds)
 {
-    if (WaitForSingleObject(g_Thread, milliseconds) != WAIT_OBJECT_0) return;
-    CloseHandle(g_Thread);
-    g_Thread = nullptr;
-    ReleaseThreadClaim();
+    if (g_Thread) {
+        if (WaitForSingleObject(g_Thread, milliseconds) != WAIT_OBJECT_0) return;
+        CloseHandle(g_Thread);
+        g_Thread = nullptr;
+    }
+    // Stopped by the control panel, the driver runs on until the host's stop.
+    if (m_State != 3) ReleaseThreadClaim();
 }
 
 DWORD CAsioDriver::BufferSwitchThread(LPVOID)
@@ -91,7 +96,7 @@ void CAsioDriver::ServeBufferSwitches()
         m_WakeTime = timeGetTime();
 
         const DWORD index = m_BufferIndex;
-        const DWORD size = m_BufferSize;
+        const DWORD size = m_StreamingSize;
         const DWORD limit = m_ResyncLimit;
         DWORD waiting = m_CardCount;
         bool resync = false;
@@ -116,4 +121,10 @@ void CAsioDriver::ServeBufferSwitches()
             if (callbacks && callbacks->asioMessage) callbacks->asioMessage(kAsioResyncRequest, 0, nullptr, nullptr);
         }
     } while (m_Run);
+
+    // The control panel's reset request, now that no switch can come any more.
+    if (m_ResetRequest.exchange(0)) {
+        ASIOCallbacks* callbacks = m_Callbacks;
+        if (callbacks && callbacks->asioMessage) callbacks->asioMessage(kAsioResetRequest, 0, nullptr, nullptr);
+    }
 }

@@ -76,6 +76,29 @@ std::optional<DWORD> StoredSetting(const char* name)
     return setting;
 }
 
+StoredSettings ReadStoredSettings()
+{
+    return {StoredSetting("Sample rate"), StoredSetting("Buffer size"), StoredSetting("DirectMonitoring"),
+            StoredSetting("96 kHz only"), StoredSetting("Short names")};
+}
+
+std::ostream& operator<<(std::ostream& out, const StoredSettings& settings)
+{
+    const auto put = [&](const char* name, const std::optional<DWORD>& value) {
+        out << name << " ";
+        if (value)
+            out << *value;
+        else
+            out << "none";
+    };
+    put("{rate", settings.rate);
+    put(", buffer size", settings.bufferSize);
+    put(", direct monitoring", settings.directMonitoring);
+    put(", 96 kHz only", settings.only96kHz);
+    put(", short names", settings.shortNames);
+    return out << "}";
+}
+
 AsioDriverTest::~AsioDriverTest()
 {
     // Whatever a test did, the driver's library goes with its last object.

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,14 @@ std::string LowerCase(std::string text);
 
 // A REG_DWORD setting of the driver, or nothing.
 std::optional<DWORD> StoredSetting(const char* name);
+
+// The five settings as stored, in the order the driver reads them.
+struct StoredSettings {
+    std::optional<DWORD> rate, bufferSize, directMonitoring, only96kHz, shortNames;
+    bool operator==(const StoredSettings&) const = default;
+};
+StoredSettings ReadStoredSettings();
+std::ostream& operator<<(std::ostream& out, const StoredSettings& settings);
 
 class AsioDriverTest : public ::testing::Test {
 protected:

@@ -290,6 +290,46 @@ TEST_F(Registration, HostProgramStreamsARampAndReportsEveryHalf)
     EXPECT_NE(output.find("usage: asio-host"), std::string::npos) << output;
 }
 
+// The control panel with no display to show it on, and a direct-monitoring
+// route that stays in the card after the program has gone.
+TEST_F(Registration, HostProgramOpensTheControlPanelAndRoutesAMonitor)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the card reads what the host writes unsynchronised, as a card's DMA does";
+#endif
+    std::string output;
+    ASSERT_EQ(RunRegsvr(std::string("'") + kDriverPath + "'", output), 0) << output;
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--control-panel", output), 0) << output;
+    for (const char* line : {"Opening the control panel\n",
+                             "[ASIO Zavo WDM] dialog closed as with Escape: there is no display to show it on\n",
+                             "Control panel closed: buffer size 512 frames, direct monitoring offered\n"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\nin:\n" << output;
+    EXPECT_FALSE(StoredSetting("Buffer size").has_value()) << "a closed panel writes nothing";
+
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--stream 0.5 --outputs 0,1 --inputs 2,3 --monitor 1:1:-6:0.25", output), 0)
+        << output;
+    EXPECT_NE(output.find("Direct monitoring, input buffer 1 to output buffer 1: routed\n"), std::string::npos)
+        << output;
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--stream 0.5 --outputs 0 --inputs 2 --monitor 1:0", output), 0) << output;
+    EXPECT_NE(output.find("input buffer 1 to output buffer 0: refused: no such input or output buffer\n"),
+              std::string::npos)
+        << output;
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--monitor 0:0", output), 2) << output;
+    EXPECT_NE(output.find("usage: asio-host"), std::string::npos) << output;
+
+    // The card as the next program finds it: input 3 on output bus 1 at -6 dB, a quarter right.
+    Load();
+    ASSERT_EQ(host_.Init(), ASIOTrue);
+    const machine::sim::MixerState mixer = Hooks().Mixer();
+    EXPECT_EQ(mixer.Monitor(3, 1).gain, -1536);
+    EXPECT_EQ(mixer.Monitor(3, 1).pan, 250u);
+    EXPECT_EQ(mixer.Monitor(3, 1).mute, 0u);
+}
+
 TEST_F(Registration, HostProgramSaysWhyTheDriverOffersNothing)
 {
     Boot({machine::MakePreset("driver-error")});

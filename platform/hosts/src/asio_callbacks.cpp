@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
+#include <utility>
 
 #include <windows.h>
 
@@ -57,6 +58,7 @@ AsioHostCallbacks::AsioHostCallbacks(AsioStreamOptions options)
     : options_(std::move(options)), hostThread_(GetCurrentThreadId()), slot_(kSlots)
 {
     records_.reserve(options_.switchCapacity);
+    messages_.reserve(options_.messageCapacity);
     for (std::size_t slot = 0; slot < kSlots; ++slot) {
         AsioHostCallbacks* none = nullptr;
         if (g_Slots[slot].compare_exchange_strong(none, this, std::memory_order_acq_rel)) {
@@ -162,6 +164,16 @@ void AsioHostCallbacks::OnRateChange(ASIOSampleRate rate)
 
 LONG AsioHostCallbacks::OnMessage(LONG selector, LONG value)
 {
+    const AsioMessageRecord record{selector, value, GetCurrentThreadId(), inControlPanel_.load()};
+    {
+        std::lock_guard guard(lock_);
+        if (messages_.size() < messages_.capacity()) messages_.push_back(record);
+    }
+    return Answer(selector, value);
+}
+
+LONG AsioHostCallbacks::Answer(LONG selector, LONG value)
+{
     switch (selector) {
     case kAsioSelectorSupported:
         return value == kAsioSelectorSupported || value == kAsioResetRequest || value == kAsioResyncRequest ||
@@ -246,10 +258,22 @@ bool AsioHostCallbacks::ResetRequested() const
     return reset_;
 }
 
+bool AsioHostCallbacks::TakeResetRequest()
+{
+    std::lock_guard guard(lock_);
+    return std::exchange(reset_, false);
+}
+
 std::vector<ASIOSampleRate> AsioHostCallbacks::RateChanges() const
 {
     std::lock_guard guard(lock_);
     return rates_;
+}
+
+std::vector<AsioMessageRecord> AsioHostCallbacks::Messages() const
+{
+    std::lock_guard guard(lock_);
+    return messages_;
 }
 
 }  // namespace hosts

@@ -167,6 +167,8 @@ ASIOError AsioHost::CreateBuffers(std::span<const AsioBufferRequest> channels, L
     if (error != ASE_OK) return error;
     callbacks->Attach(infos_, bufferSize);
     callbacks_ = std::move(callbacks);
+    requests_.assign(channels.begin(), channels.end());
+    options_ = options;
     return error;
 }
 
@@ -181,6 +183,34 @@ ASIOError AsioHost::Start() { return Driver().start(); }
 ASIOError AsioHost::Stop() { return Driver().stop(); }
 
 ASIOError AsioHost::DisposeBuffers() { return Driver().disposeBuffers(); }
+
+ASIOError AsioHost::ControlPanel()
+{
+    IASIO& asio = Driver();
+    if (callbacks_) callbacks_->SetInControlPanel(true);
+    const ASIOError error = asio.controlPanel();
+    if (callbacks_) callbacks_->SetInControlPanel(false);
+    return error;
+}
+
+ASIOError AsioHost::SetInputMonitor(const ASIOInputMonitor* monitor)
+{
+    return Driver().future(kAsioSetInputMonitor, const_cast<ASIOInputMonitor*>(monitor));
+}
+
+std::optional<ASIOError> AsioHost::ServeResetRequest()
+{
+    if (!callbacks_ || !callbacks_->TakeResetRequest()) return std::nullopt;
+    IASIO& asio = Driver();
+    asio.stop();
+    asio.disposeBuffers();
+    LONG minimum = 0, maximum = 0, preferred = 0, granularity = 0;
+    if (const ASIOError error = asio.getBufferSize(&minimum, &maximum, &preferred, &granularity); error != ASE_OK)
+        return error;
+    const std::vector<AsioBufferRequest> requests = requests_;
+    if (const ASIOError error = CreateBuffers(requests, preferred, options_); error != ASE_OK) return error;
+    return Start();
+}
 
 ASIOError AsioHost::SamplePosition(std::uint64_t* position, std::uint64_t* timeStamp)
 {

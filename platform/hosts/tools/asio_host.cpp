@@ -1,14 +1,19 @@
-// asio-host [--rate HZ] [--stream SECONDS [--size FRAMES] [--outputs LIST] [--inputs LIST]] [DRIVER]
+// asio-host [--rate HZ] [--control-panel] [--stream SECONDS [--size FRAMES] [--outputs LIST] [--inputs LIST]
+//           [--monitor IN:OUT[:DB[:PAN]]]] [DRIVER]
 //
 // Lists the ASIO drivers registered on the machine in $ZAVO_MACHINE, loads
 // one (the first listed unless named) as an audio application would, prints
-// what it offers, optionally sets its sample rate and streams a ramp through
-// it in real time, and releases it. The streaming report says how many
-// buffer switches came, whether any half was missed or repeated, the
-// re-synchronisation requests, and whether the switch thread got real-time
-// scheduling.
+// what it offers, optionally sets its sample rate, opens its control panel
+// and streams a ramp through it in real time, and releases it. The streaming
+// report says how many buffer switches came, whether any half was missed or
+// repeated, the re-synchronisation requests, and whether the switch thread
+// got real-time scheduling. While streaming, the control panel opens halfway
+// through, and a reset the driver then asks for is served by making the
+// buffers again; a direct-monitoring route goes to the card before the start.
 #include <sched.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,9 +28,16 @@
 namespace {
 
 constexpr ASIOSampleRate kCommonRates[] = {32000, 44100, 48000, 88200, 96000, 176400, 192000};
+constexpr LONG kSmallestSize = 64;  // the smallest buffer size of the driver's control panel
+constexpr double kUnityGain = 0x20000000;  // 0 dB in a direct-monitoring route
+constexpr double kPanRight = 2147483648.0;
 constexpr char kUsage[] =
-    "usage: asio-host [--rate HZ] [--stream SECONDS [--size FRAMES] [--outputs LIST] [--inputs LIST]] [DRIVER]\n"
-    "       LIST: channel numbers such as 0,1,4, or all, or none\n";
+    "usage: asio-host [--rate HZ] [--control-panel] [--stream SECONDS [--size FRAMES] [--outputs LIST]\n"
+    "                 [--inputs LIST] [--monitor IN:OUT[:DB[:PAN]]]] [DRIVER]\n"
+    "       LIST: channel numbers such as 0,1,4, or all, or none\n"
+    "       --monitor: input buffer IN (-1: every input of the card) heard on output buffer OUT, the buffers\n"
+    "       numbered in the order of --inputs and --outputs, at DB dB (0; off: muted) and PAN from 0 left to\n"
+    "       1 right (0.5)\n";
 
 struct Options {
     std::string driverName;
@@ -34,7 +46,40 @@ struct Options {
     LONG bufferSize = 0;  // 0: the driver's preferred size
     std::string outputs = "all";
     std::string inputs = "all";
+    bool controlPanel = false;
+    std::optional<ASIOInputMonitor> monitor;
 };
+
+// IN:OUT[:DB[:PAN]] as a route of direct monitoring; nothing when it is none.
+std::optional<ASIOInputMonitor> ParseMonitor(const char* text)
+{
+    char* end = nullptr;
+    ASIOInputMonitor monitor{0, 0, static_cast<LONG>(kUnityGain), ASIOTrue, 0x40000000};
+    monitor.input = static_cast<LONG>(std::strtol(text, &end, 10));
+    if (end == text || *end != ':' || monitor.input < -1) return std::nullopt;
+    text = end + 1;
+    monitor.output = static_cast<LONG>(std::strtol(text, &end, 10));
+    if (end == text || monitor.output < 0) return std::nullopt;
+    if (*end == ':') {
+        text = end + 1;
+        if (std::strncmp(text, "off", 3) == 0) {
+            monitor.state = ASIOFalse;
+            end = const_cast<char*>(text) + 3;
+        } else {
+            const double db = std::strtod(text, &end);
+            if (end == text || !std::isfinite(db)) return std::nullopt;
+            monitor.gain = static_cast<LONG>(std::min(kUnityGain * std::pow(10.0, db / 20), 2147483647.0));
+        }
+    }
+    if (*end == ':') {
+        text = end + 1;
+        const double pan = std::strtod(text, &end);
+        if (end == text || !(pan >= 0 && pan <= 1)) return std::nullopt;
+        monitor.pan = static_cast<LONG>(std::min(std::llround(pan * kPanRight), 2147483647LL));
+    }
+    if (*end != '\0') return std::nullopt;
+    return monitor;
+}
 
 // A channel list of `count` channels; nothing when it names no channel of them.
 std::optional<std::vector<LONG>> ParseChannels(const std::string& list, LONG count)
@@ -101,8 +146,66 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_I
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Streams a ramp on the chosen channels; false when streaming could not run
-// or a half was missed or repeated.
+// One stretch of streaming at one buffer size: from a start until the host
+// stops, or until a reset makes its buffers again.
+struct Stretch {
+    std::size_t switches = 0;  // after the pre-fills
+    std::size_t missed = 0;    // halves missed or repeated
+    std::size_t periods = 0;
+    unsigned resyncs = 0;      // re-synchronisation requests
+};
+
+// What the switches of one stretch of `seconds` show: every switch after the
+// pre-fills takes the other half, one buffer on, and one comes each period.
+Stretch Measure(const hosts::AsioHostCallbacks& callbacks, LONG size, double seconds, ASIOSampleRate rate)
+{
+    const std::vector<hosts::AsioSwitchRecord> records = callbacks.Switches();
+    Stretch stretch;
+    stretch.resyncs = callbacks.ResyncRequests();
+    std::size_t broken = 0;
+    for (std::size_t n = 1; n < records.size(); ++n)
+        if (records[n].index != (records[n - 1].index ^ 1) ||
+            records[n].samplePosition != records[n - 1].samplePosition + static_cast<std::uint64_t>(size))
+            ++broken;
+    stretch.switches = records.size() < 2 ? 0 : records.size() - 2;
+    // The last period may still be under way.
+    stretch.periods = static_cast<std::size_t>(seconds * rate / size);
+    const std::size_t behind = stretch.periods > stretch.switches + 1 ? stretch.periods - stretch.switches - 1 : 0;
+    stretch.missed = broken + behind;
+    return stretch;
+}
+
+const char* MonitorResult(ASIOError error)
+{
+    switch (error) {
+    case ASE_SUCCESS:
+        return "routed";
+    case ASE_NotPresent:
+        return "refused: direct monitoring is off, or the input and the output are on different cards";
+    case ASE_InvalidParameter:
+        return "refused: no such input or output buffer";
+    default:
+        return "refused";
+    }
+}
+
+void ShowControlPanel(hosts::AsioHost& host)
+{
+    std::printf("Opening the control panel\n");
+    std::fflush(stdout);
+    host.ControlPanel();
+    LONG minimum = 0, maximum = 0, preferred = 0, granularity = 0;
+    host.Driver().getBufferSize(&minimum, &maximum, &preferred, &granularity);
+    const bool monitoring = host.Driver().future(kAsioCanInputMonitor, nullptr) == ASE_SUCCESS;
+    std::printf("Control panel closed: buffer size %d frames, direct monitoring %s\n", static_cast<int>(preferred),
+                monitoring ? "offered" : "not offered");
+}
+
+// Streams a ramp on the chosen channels, with a direct-monitoring route and
+// the control panel halfway through when asked. A reset the driver asks for
+// is served as hosts serve it: the buffers made again at the size it prefers
+// now, and the stream started again. False when streaming could not run or a
+// half was missed or repeated.
 bool Stream(hosts::AsioHost& host, const Options& options, const hosts::AsioChannels& channels)
 {
     const auto outputs = ParseChannels(options.outputs, static_cast<LONG>(channels.outputs.size()));
@@ -126,7 +229,8 @@ bool Stream(hosts::AsioHost& host, const Options& options, const hosts::AsioChan
     ASIOSampleRate rate = 0;
     asio.getSampleRate(&rate);
     const double seconds = *options.streamSeconds;
-    const auto expected = static_cast<std::size_t>(seconds * rate / size);
+    // Room for every switch, also at the smallest size a reset may bring.
+    const auto expected = static_cast<std::size_t>(seconds * rate / (options.controlPanel ? kSmallestSize : size));
     const hosts::AsioStreamOptions stream{.supportsTimeInfo = 1, .switchCapacity = expected + 64};
 
     if (const ASIOError error = host.CreateBuffers(requests, size, stream); error != ASE_OK) {
@@ -139,48 +243,77 @@ bool Stream(hosts::AsioHost& host, const Options& options, const hosts::AsioChan
                 "output %d frames)\n",
                 seconds, outputs->size(), inputs->size(), static_cast<int>(size), rate,
                 static_cast<int>(inputLatency), static_cast<int>(outputLatency));
+    if (options.monitor) {
+        const ASIOInputMonitor& monitor = *options.monitor;
+        std::printf("Direct monitoring, input buffer %d to output buffer %d: %s\n", static_cast<int>(monitor.input),
+                    static_cast<int>(monitor.output), MonitorResult(host.SetInputMonitor(&monitor)));
+    }
     if (const ASIOError error = host.Start(); error != ASE_OK) {
         std::fprintf(stderr, "start failed: %d\n", static_cast<int>(error));
         return false;
     }
-    LARGE_INTEGER frequency, started, now;
+    LARGE_INTEGER frequency, started, stretchStarted, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&started);
-    for (int second = 1;; ++second) {
-        const double left = seconds - (second - 1);
+    stretchStarted = started;
+    std::vector<Stretch> stretches;
+    bool panelShown = !options.controlPanel;
+    for (;;) {
+        QueryPerformanceCounter(&now);
+        const double elapsed = Seconds(started, now, frequency);
+        const double left = seconds - elapsed;
         if (left <= 0) break;
-        Sleep(static_cast<DWORD>((left < 1 ? left : 1) * 1000));
+        const double untilPanel = seconds / 2 - elapsed;
+        const bool panelNext = !panelShown && untilPanel < std::min(left, 1.0);
+        const double wait = panelNext ? std::max(untilPanel, 0.0) : std::min(left, 1.0);
+        Sleep(static_cast<DWORD>(std::ceil(wait * 1000)));
         QueryPerformanceCounter(&now);
         std::printf("  %5.1f s  %zu switches\n", Seconds(started, now, frequency),
                     host.Callbacks().SwitchCount() - 2);
         std::fflush(stdout);
+        if (panelNext) {
+            ShowControlPanel(host);
+            panelShown = true;
+        }
+        if (!host.Callbacks().ResetRequested()) continue;
+        // The driver switches no more until the host has made its buffers again.
+        QueryPerformanceCounter(&now);
+        stretches.push_back(Measure(host.Callbacks(), size, Seconds(stretchStarted, now, frequency), rate));
+        const std::optional<ASIOError> reset = host.ServeResetRequest();
+        QueryPerformanceCounter(&stretchStarted);
+        asio.getLatencies(&inputLatency, &outputLatency);
+        LONG minimum = 0, maximum = 0, granularity = 0;
+        asio.getBufferSize(&minimum, &maximum, &size, &granularity);
+        if (reset != ASE_OK) {
+            std::fprintf(stderr, "The driver asked for a reset, and making the buffers again failed: %d\n",
+                         static_cast<int>(reset.value_or(ASE_OK)));
+            return false;
+        }
+        std::printf("The driver asked for a reset: buffers made again at %d frames (latencies: input %d, output %d "
+                    "frames)\n",
+                    static_cast<int>(size), static_cast<int>(inputLatency), static_cast<int>(outputLatency));
     }
     QueryPerformanceCounter(&now);
     host.Stop();
-    const double elapsed = Seconds(started, now, frequency);
+    stretches.push_back(Measure(host.Callbacks(), size, Seconds(stretchStarted, now, frequency), rate));
 
-    // Every switch after the pre-fills takes the other half, one buffer on.
+    Stretch total;
+    for (const Stretch& stretch : stretches) {
+        total.switches += stretch.switches;
+        total.missed += stretch.missed;
+        total.periods += stretch.periods;
+        total.resyncs += stretch.resyncs;
+    }
     const std::vector<hosts::AsioSwitchRecord> records = host.Callbacks().Switches();
-    std::size_t broken = 0;
-    for (std::size_t n = 1; n < records.size(); ++n)
-        if (records[n].index != (records[n - 1].index ^ 1) ||
-            records[n].samplePosition != records[n - 1].samplePosition + static_cast<std::uint64_t>(size))
-            ++broken;
-    const std::size_t switches = records.size() < 2 ? 0 : records.size() - 2;
-    // The last period may still be under way.
-    const auto periods = static_cast<std::size_t>(elapsed * rate / size);
-    const std::size_t behind = periods > switches + 1 ? periods - switches - 1 : 0;
-    const std::size_t missed = broken + behind;
     const bool fifo = records.size() > 2 && records.back().scheduler == SCHED_FIFO;
-
-    std::printf("Switches: %zu after the 2 pre-fills, in %.2f s (%zu periods)\n", switches, elapsed, periods);
-    std::printf("Missed or repeated halves: %zu\n", missed);
-    std::printf("Re-synchronisation requests: %u\n", host.Callbacks().ResyncRequests());
-    if (host.Callbacks().ResetRequested()) std::printf("The driver asked for a reset.\n");
+    std::printf("Switches: %zu after the %zu pre-fills, in %.2f s (%zu periods)\n", total.switches,
+                2 * stretches.size(), Seconds(started, now, frequency), total.periods);
+    std::printf("Missed or repeated halves: %zu\n", total.missed);
+    std::printf("Re-synchronisation requests: %u\n", total.resyncs);
     std::printf("Switch thread priority: %d\n", records.size() > 2 ? records.back().priority : 0);
     std::printf("Time-critical scheduling: %s\n",
                 fifo ? "took (SCHED_FIFO)" : "did not take (the system refused real-time scheduling)");
-    return missed == 0;
+    return total.missed == 0;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options)
@@ -199,13 +332,19 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.outputs = argv[++i];
         } else if (std::strcmp(argv[i], "--inputs") == 0 && more) {
             options.inputs = argv[++i];
+        } else if (std::strcmp(argv[i], "--control-panel") == 0) {
+            options.controlPanel = true;
+        } else if (std::strcmp(argv[i], "--monitor") == 0 && more) {
+            options.monitor = ParseMonitor(argv[++i]);
+            if (!options.monitor) return false;
         } else if (argv[i][0] != '-' && options.driverName.empty()) {
             options.driverName = argv[i];
         } else {
             return false;
         }
     }
-    return true;
+    // A route needs the buffers of a stream.
+    return !options.monitor || options.streamSeconds;
 }
 
 }  // namespace
@@ -254,6 +393,7 @@ int main(int argc, char** argv)
                         set == ASE_OK ? "done" : "refused", rate);
             if (set != ASE_OK) status = 1;
         }
+        if (status == 0 && options.controlPanel && !options.streamSeconds) ShowControlPanel(host);
         if (status == 0 && options.streamSeconds && !Stream(host, options, channels)) status = 1;
     }
     if (!host.Unload()) {

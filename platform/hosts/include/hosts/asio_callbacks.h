@@ -2,7 +2,8 @@
 // notes what it saw on entry, may be held there by a test, writes a ramp into
 // every output half the driver names, checks the input halves against the
 // ramp the card should have recorded, and is signalled to whoever waits for
-// it. The records go into storage reserved beforehand, so that a switch
+// it. Each message from the driver is noted with the thread it came on. The
+// records go into storage reserved beforehand, so that a switch or a message
 // allocates nothing. They never call the driver: they run on the driver's
 // thread, also while the host's thread is inside the driver.
 //
@@ -13,6 +14,7 @@
 //     callbacks.WaitForSwitches(3, 5000);   // the two pre-fills and one period
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -46,9 +48,18 @@ struct AsioSwitchRecord {
     unsigned resyncsBefore = 0;    // re-synchronisation requests that came before its entry
 };
 
+// What one asioMessage call brought.
+struct AsioMessageRecord {
+    LONG selector = 0;
+    LONG value = 0;
+    DWORD thread = 0;              // GetCurrentThreadId()
+    bool inControlPanel = false;   // the host's thread was inside controlPanel meanwhile
+};
+
 struct AsioStreamOptions {
     LONG supportsTimeInfo = 0;         // what asioMessage answers kAsioSupportsTimeInfo
     std::size_t switchCapacity = 4096; // switches recorded; later ones are only counted
+    std::size_t messageCapacity = 256; // messages recorded; later ones are only answered
     // The step of the ramp the card's inputs hear (machine::Signal::Ramp); the
     // inputs go unchecked without one.
     std::optional<std::int32_t> inputRamp;
@@ -84,8 +95,13 @@ public:
     void ReleaseHold();
 
     unsigned ResyncRequests() const;
+    // Whether the driver has asked for a reset, until the host takes the request.
     bool ResetRequested() const;
+    bool TakeResetRequest();
     std::vector<ASIOSampleRate> RateChanges() const;
+    std::vector<AsioMessageRecord> Messages() const;
+    // The host tells while its thread is inside controlPanel.
+    void SetInControlPanel(bool inside) { inControlPanel_ = inside; }
 
 private:
     template <std::size_t Slot>
@@ -97,6 +113,7 @@ private:
     std::size_t CheckInputs(LONG index);
     void OnRateChange(ASIOSampleRate rate);
     LONG OnMessage(LONG selector, LONG value);
+    LONG Answer(LONG selector, LONG value);
 
     const AsioStreamOptions options_;
     const DWORD hostThread_;
@@ -121,6 +138,8 @@ private:
     unsigned resyncs_ = 0;
     bool reset_ = false;
     std::vector<ASIOSampleRate> rates_;
+    std::vector<AsioMessageRecord> messages_;
+    std::atomic<bool> inControlPanel_{false};
 };
 
 }  // namespace hosts

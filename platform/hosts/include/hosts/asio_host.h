@@ -11,6 +11,8 @@
 //     host.CreateBuffers({{.input = false, .channel = 0}, {.input = true, .channel = 0}}, 256);
 //     host.Start();
 //     host.Callbacks().WaitForSwitches(10, 5000);
+//     host.ControlPanel();                 // the user may change the buffer size there
+//     host.ServeResetRequest();            // buffers made again at the size the driver prefers now
 //     host.Stop();
 //     bool gone = host.Unload();   // buffers disposed, driver released, library freed
 #pragma once
@@ -18,6 +20,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -98,6 +101,16 @@ public:
     ASIOError Start();
     ASIOError Stop();
     ASIOError DisposeBuffers();
+    // controlPanel, with the callbacks told meanwhile that the host is inside it.
+    ASIOError ControlPanel();
+    // future(kAsioSetInputMonitor): a route of direct monitoring.
+    ASIOError SetInputMonitor(const ASIOInputMonitor* monitor);
+    // A reset the driver asked for through the callbacks of the last buffers
+    // made, served as hosts serve it, on this thread: stop, disposeBuffers,
+    // getBufferSize, createBuffers for the same channels with the same
+    // options at the preferred size, and start. Nothing when none was asked
+    // for; else ASE_OK or the first error met.
+    std::optional<ASIOError> ServeResetRequest();
     // getSamplePosition, its two halves joined: frames, and nanoseconds.
     ASIOError SamplePosition(std::uint64_t* position, std::uint64_t* timeStamp);
 
@@ -113,6 +126,8 @@ private:
     std::string serverPath_;
     std::string threadingModel_;
     IASIO* asio_ = nullptr;
+    std::vector<AsioBufferRequest> requests_;
+    AsioStreamOptions options_;
     std::vector<ASIOBufferInfo> infos_;
     std::unique_ptr<AsioHostCallbacks> callbacks_;
 };
