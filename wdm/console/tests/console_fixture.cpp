@@ -117,9 +117,13 @@ ConsoleTest::~ConsoleTest()
     BmpStash = nullptr;
 }
 
-Settings ConsoleTest::Sent() { return Decoded(Hooks().Log(), IsSetting, true); }
+Settings SentIn(const std::vector<machine::RequestRecord>& log) { return Decoded(log, IsSetting, true); }
 
-Settings ConsoleTest::Reads() { return Decoded(Hooks().Log(), IsRead, false); }
+Settings ReadsIn(const std::vector<machine::RequestRecord>& log) { return Decoded(log, IsRead, false); }
+
+Settings ConsoleTest::Sent() { return SentIn(Hooks().Log()); }
+
+Settings ConsoleTest::Reads() { return ReadsIn(Hooks().Log()); }
 
 void ConsoleTest::ExternalSet(DWORD command, WORD channel, DWORD kind, WORD bus, DWORD value)
 {

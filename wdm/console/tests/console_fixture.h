@@ -42,6 +42,11 @@ struct Setting {
 std::ostream& operator<<(std::ostream& out, const Setting& s);
 using Settings = std::vector<Setting>;
 
+// The mixer settings sent in `log`, oldest first, and the mixer reads in it:
+// command, channel, kind and output bus.
+Settings SentIn(const std::vector<machine::RequestRecord>& log);
+Settings ReadsIn(const std::vector<machine::RequestRecord>& log);
+
 Setting MonitorGain(WORD input, WORD bus, LONG value);
 Setting MonitorMute(WORD input, WORD bus, LONG value);
 Setting MonitorPan(WORD input, WORD bus, LONG value);

@@ -1,0 +1,198 @@
+// The window laid out for the card: which strips it builds and where, the
+// group frames and labels under them, the buttons and the window's width,
+// the narrow and the wide layout, and the digital-mode re-layout.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include "console/card_features.h"
+#include "console/fader.h"
+#include "console/master_panel.h"
+#include "console/mode_panel.h"
+#include "console_window_fixture.h"
+
+namespace {
+
+struct Frame {
+    int left, width;
+    bool operator==(const Frame&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Frame& f) { return out << "{" << f.left << ", " << f.width << "}"; }
+
+std::optional<Frame> FrameOf(const TBevel* bevel)
+{
+    if (bevel == nullptr) return std::nullopt;
+    EXPECT_EQ(bevel->Top(), 533);
+    EXPECT_EQ(bevel->Height(), 18);
+    return Frame{bevel->Left(), bevel->Width()};
+}
+
+// A strip's x, from its channel label 5 pixels in.
+int StripX(const CStrip& strip) { return strip.ChannelLabel()->Left() - 5; }
+
+using Change = std::function<void(machine::CardConfig&)>;
+
+struct LayoutCase {
+    const char* name;
+    const char* preset;
+    Change change;
+    std::vector<std::pair<int, int>> inputs;  // {input, x} of every input strip built
+    std::vector<int> playback;                // x of every playback strip
+    std::optional<Frame> analog, digital;
+    Frame playbackFrame;
+    const char* playbackLabel;
+    int settingsLeft;
+    int clientWidth;  // 0: the wide window
+};
+
+// Inputs `first` .. `last` 40 pixels apart from x, with 2 more at `digital`.
+std::vector<std::pair<int, int>> Strips(int first, int last, int x, int digital)
+{
+    std::vector<std::pair<int, int>> strips;
+    for (int i = first; i <= last; ++i, x += 40) {
+        if (i == digital) x += 2;
+        strips.emplace_back(i, x);
+    }
+    return strips;
+}
+
+std::vector<int> Columns(int count, int x)
+{
+    std::vector<int> columns;
+    for (int j = 0; j < count; ++j) columns.push_back(x + 40 * j);
+    return columns;
+}
+
+void NoChange(machine::CardConfig&) {}
+
+machine::CardConfig OddCounts(machine::CardConfig card)
+{
+    card.inputBusses = card.inputPipes = 3;
+    card.outputPipes = 5;
+    card.analogOutputPipes = 4;
+    return card;
+}
+
+// Every case in the ADAT layout, the window's own: no digital strip hidden.
+const LayoutCase LayoutCases[] = {
+    {"the default card", "default", NoChange, Strips(0, 15, 0, 8), Columns(2, 648), Frame{0, 320}, Frame{322, 320},
+     {648, 80}, "Playback", 653, 858},
+    {"input 0 absent", "default",
+     [](machine::CardConfig& c) { c.inputFlags[0] |= 0x40000000; }, Strips(1, 15, 0, 8), Columns(2, 608),
+     std::nullopt, Frame{2, 320}, {8, 80}, "Playback", 613, 818},
+    {"odd inputs and pipes", "virtual-outputs", [](machine::CardConfig& c) { c = OddCounts(c); },
+     Strips(0, 2, 0, 2), Columns(5, 128), Frame{0, 80}, Frame{82, 40}, {128, 200}, "Virtual out", 253, 458},
+    {"one output bus", "default",
+     [](machine::CardConfig& c) {
+         c.outputBusses = 1;
+         c.analogOutputBusses = 1;
+     },
+     Strips(0, 15, 0, 8), Columns(2, 648), Frame{0, 320}, Frame{322, 320}, {648, 80}, "Playback", 653, 858},
+    {"no digital inputs", "default",
+     [](machine::CardConfig& c) { c.inputBusses = c.inputPipes = 8; }, Strips(0, 7, 0, 8), Columns(2, 326),
+     Frame{0, 320}, std::nullopt, {326, 80}, "Playback", 331, 536},
+    {"virtual outputs, wide", "virtual-outputs", NoChange, Strips(0, 3, 0, 2), Columns(16, 168), Frame{0, 80},
+     Frame{82, 80}, {168, 640}, "Virtual out", 733, 0},
+    {"32 inputs and 64 pipes", "virtual-outputs",
+     [](machine::CardConfig& c) {
+         c.inputBusses = c.inputPipes = 32;
+         c.analogInputBusses = c.analogInputPipes = 8;
+         c.outputPipes = 64;
+         for (unsigned i = 0; i < 32; ++i) c.inputFlags[i] = 0x20;
+         for (unsigned p = 0; p < 64; ++p) c.outputPipeFlags[p] = 0x30;
+     },
+     Strips(0, 15, 0, 8), Columns(16, 648), Frame{0, 320}, Frame{322, 320}, {648, 640}, "Virtual out", 1213, 0},
+};
+
+class ConsoleLayout : public ConsoleWindowTest, public ::testing::WithParamInterface<LayoutCase> {
+protected:
+    ConsoleLayout()
+        : ConsoleWindowTest(CardWith([](machine::CardConfig& c) { GetParam().change(c); }, GetParam().preset))
+    {
+        machine::sim::MixerState mixer = Hooks().Mixer();
+        mixer.digitalMode = DIGITAL_MODE_ADAT;
+        Hooks().SetMixerRaw(mixer);
+    }
+};
+
+TEST_P(ConsoleLayout, BuildsTheStripsAndFramesOfTheCard)
+{
+    const LayoutCase& c = GetParam();
+    ASSERT_TRUE(Open());
+    std::vector<std::pair<int, int>> inputs;
+    for (int i = 0; i < 16; ++i) {
+        if (form_->HasInputStrip(i)) inputs.emplace_back(i, StripX(form_->InStrips[i]));
+        if (!form_->HasInputStrip(i)) EXPECT_EQ(form_->InStrips[i].Fader(), nullptr) << "input " << i;
+    }
+    EXPECT_EQ(inputs, c.inputs);
+    ASSERT_EQ(form_->PlaybackStrips(), static_cast<int>(c.playback.size()));
+    for (std::size_t j = 0; j < c.playback.size(); ++j)
+        EXPECT_EQ(StripX(form_->OutStrips[j]), c.playback[j]) << "playback strip " << j;
+
+    EXPECT_EQ(FrameOf(form_->AnalogInBevel), c.analog);
+    EXPECT_EQ(form_->AnalogInLabel->Visible(), c.analog.has_value());
+    EXPECT_EQ(FrameOf(form_->DigitalInBevel), c.digital);
+    EXPECT_EQ(form_->DigitalInLabel->Visible(), c.digital.has_value());
+    EXPECT_EQ(FrameOf(form_->PlaybackBevel), c.playbackFrame);
+    EXPECT_EQ(form_->PipeOutLabel->Caption(), c.playbackLabel);
+    // The labels are centred on their frames.
+    EXPECT_EQ(form_->PipeOutLabel->Left(), c.playbackFrame.left + (c.playbackFrame.width - 70) / 2);
+    if (c.analog) EXPECT_EQ(form_->AnalogInLabel->Left(), (c.analog->width - 70) >> 1);
+    if (c.digital) EXPECT_EQ(form_->DigitalInLabel->Left(), c.digital->left + ((c.digital->width - 70) >> 1));
+
+    EXPECT_EQ(form_->SettingsButton->Left(), c.settingsLeft);
+    EXPECT_EQ(form_->LoadButton->Left(), c.settingsLeft);
+    EXPECT_EQ(form_->SaveButton->Left(), c.settingsLeft + 35);
+    const int panels = c.playback.back() + 46;
+    EXPECT_EQ(form_->MasterPanel()->Bevel()->Left(), panels);
+    EXPECT_EQ(form_->ModePanelBevel->Left(), panels);
+    EXPECT_EQ(form_->WideLayout, c.clientWidth == 0 ? 1 : 0);
+    if (c.clientWidth != 0) {
+        EXPECT_EQ(form_->ClientWidth(), c.clientWidth);
+        EXPECT_EQ(form_->BorderStyle(), TFormBorderStyle::bsSingle);
+        EXPECT_EQ(form_->Left(), 20);
+    } else {
+        EXPECT_EQ(form_->Width(), 1024 * 4 / 5);
+        EXPECT_EQ(form_->Height(), 596);
+        EXPECT_EQ(form_->BorderStyle(), TFormBorderStyle::bsSizeable);
+        EXPECT_TRUE(form_->AutoScroll());
+    }
+    EXPECT_EQ(form_->Top(), 20);
+    EXPECT_EQ(form_->BusCount, std::min<int>(Caps().OutputBusses, 16));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, ConsoleLayout, ::testing::ValuesIn(LayoutCases),
+                         [](const ::testing::TestParamInfo<LayoutCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             return name;
+                         });
+
+class OddCountsWindow : public ConsoleWindowTest {
+protected:
+    OddCountsWindow() : ConsoleWindowTest({OddCounts(machine::MakePreset("virtual-outputs"))}) {}
+};
+
+TEST_F(OddCountsWindow, AStripWithoutItsPartnerIsNotGanged)
+{
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(form_->InStrips[0].Fader()->Partner(), form_->InStrips[1].Fader());
+    EXPECT_EQ(form_->InStrips[1].Fader()->Partner(), form_->InStrips[0].Fader());
+    EXPECT_EQ(form_->InStrips[2].Fader()->Partner(), nullptr);
+    EXPECT_EQ(form_->OutStrips[3].Fader()->Partner(), form_->OutStrips[2].Fader());
+    EXPECT_EQ(form_->OutStrips[4].Fader()->Partner(), nullptr);
+
+    // A drag on the strip alone writes its own gain only.
+    TMonitorFader& fader = *form_->InStrips[2].Fader();
+    gui_testing::PressOn(fader, fader.Width() / 2, fader.Height() - 10);
+    gui_testing::MoveOn(fader, fader.Width() / 2, fader.Height() / 2);
+    gui_testing::ReleaseOn(fader, fader.Width() / 2, fader.Height() / 2);
+    const Settings sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    for (const Setting& s : sent) EXPECT_EQ(s.channel, 2) << s;
+}
+
+}  // namespace
