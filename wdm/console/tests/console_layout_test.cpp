@@ -195,4 +195,193 @@ TEST_F(OddCountsWindow, AStripWithoutItsPartnerIsNotGanged)
     for (const Setting& s : sent) EXPECT_EQ(s.channel, 2) << s;
 }
 
+
+// The default card in its ADAT layout, switched by its mode buttons.
+class DigitalModeLayout : public ConsoleWindowTest {
+protected:
+    explicit DigitalModeLayout(std::vector<machine::CardConfig> cards = DefaultCard()) : ConsoleWindowTest(std::move(cards))
+    {
+        SetCardMode(DIGITAL_MODE_ADAT);
+    }
+    void SetCardMode(int mode)
+    {
+        machine::sim::MixerState mixer = Hooks().Mixer();
+        mixer.digitalMode = static_cast<std::uint32_t>(mode);
+        Hooks().SetMixerRaw(mixer);
+    }
+    // Every input strip whose fader shows.
+    std::vector<int> ShownInputs() const
+    {
+        std::vector<int> shown;
+        for (int i = 0; i < 16; ++i)
+            if (form_->HasInputStrip(i) && form_->InStrips[i].Fader()->Visible()) shown.push_back(i);
+        return shown;
+    }
+    std::vector<int> ShownPairButtons() const
+    {
+        std::vector<int> shown;
+        for (int k = 0; k < BUS_SELECT_PAIRS; ++k)
+            if (form_->BusSelectPanel()->Button(k) != nullptr && form_->BusSelectPanel()->Button(k)->Visible())
+                shown.push_back(k);
+        return shown;
+    }
+};
+
+TEST_F(DigitalModeLayout, LeavingAdatTakesTheSixDigitalStripsAndPairsAwayOnTheLeft)
+{
+    ASSERT_TRUE(Open());
+    const int right = form_->Left() + form_->Width();
+    const int width = form_->Width();
+    const int masterLeft = form_->MasterPanel()->Bevel()->Left();
+    Key(VK_F1 + 6);  // the pair 12/13, which S/PDIF does not have
+    ASSERT_EQ(form_->DisplayedBus, 12);
+
+    Click(*form_->SpdifRcaButton);
+    EXPECT_EQ(Hooks().Mixer().digitalMode, 0u);
+    EXPECT_EQ(form_->DigitalLayoutMode, DIGITAL_MODE_SPDIF_RCA);
+    EXPECT_EQ(ShownInputs(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_FALSE(form_->InStrips[10].Meter()->Image()->Visible());
+    EXPECT_EQ(form_->DigitalInBevel->Width(), 80);
+    EXPECT_EQ(form_->DigitalInLabel->Left(), 322 + 5);
+    EXPECT_EQ(form_->Width(), width - 240);
+    EXPECT_EQ(form_->Left() + form_->Width(), right);
+    EXPECT_EQ(form_->Left(), 260);
+    EXPECT_EQ(form_->MasterPanel()->Bevel()->Left(), masterLeft - 240);
+    EXPECT_EQ(StripX(form_->OutStrips[0]), 408);
+    EXPECT_EQ(form_->PlaybackBevel->Left(), 408);
+    EXPECT_EQ(form_->SettingsButton->Left(), 413);
+    EXPECT_EQ(form_->ModePanelBevel->Left(), 494);
+    EXPECT_TRUE(form_->Visible());
+    // The pair shown lies within the busses left: the one after the analog inputs.
+    EXPECT_EQ(form_->BusCount, 10);
+    EXPECT_EQ(form_->DisplayedBus, 8);
+    EXPECT_EQ(ShownPairButtons(), (std::vector<int>{0, 1, 2, 3, 4}));
+
+    // The F-keys beyond the busses left do nothing.
+    ClearLog();
+    for (WORD key : {VK_F1 + 5, VK_F1 + 6, VK_F12}) {
+        Key(key);
+        EXPECT_EQ(form_->DisplayedBus, 8);
+    }
+    EXPECT_TRUE(Reads().empty());
+    Key(VK_F1);
+    EXPECT_EQ(form_->DisplayedBus, 0);
+
+    Click(*form_->AdatOpticalButton);
+    EXPECT_EQ(form_->Width(), width);
+    EXPECT_EQ(form_->Left(), 20);
+    EXPECT_EQ(ShownInputs().size(), 16u);
+    EXPECT_EQ(form_->DigitalInBevel->Width(), 320);
+    EXPECT_EQ(form_->BusCount, 16);
+    EXPECT_EQ(ShownPairButtons().size(), 8u);
+}
+
+TEST_F(DigitalModeLayout, OpticalCountsAsRca)
+{
+    ASSERT_TRUE(Open());
+    Click(*form_->SpdifRcaButton);
+    const int width = form_->Width();
+    Click(*form_->SpdifOpticalButton);
+    EXPECT_EQ(Hooks().Mixer().digitalMode, 1u);
+    EXPECT_EQ(form_->DigitalLayoutMode, DIGITAL_MODE_SPDIF_RCA);
+    EXPECT_EQ(form_->Width(), width);
+}
+
+TEST_F(DigitalModeLayout, AWindowOnACardInSpdifModeStartsNarrow)
+{
+    SetCardMode(DIGITAL_MODE_SPDIF_OPTICAL);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(form_->Left(), 260);
+    EXPECT_EQ(form_->ClientWidth(), 858 - 240);
+    EXPECT_EQ(form_->BusCount, 10);
+    EXPECT_EQ(ShownInputs().size(), 10u);
+    EXPECT_TRUE(form_->SpdifOpticalButton->Down());
+}
+
+class SwitchWithoutDigitalInputs : public DigitalModeLayout {
+protected:
+    SwitchWithoutDigitalInputs()
+        : DigitalModeLayout(CardWith([](machine::CardConfig& c) { c.inputBusses = c.inputPipes = c.analogInputPipes = 8; }))
+    {
+    }
+};
+
+TEST_F(SwitchWithoutDigitalInputs, ReLaysTheRestOfTheWindow)
+{
+    ASSERT_TRUE(Open());
+    ASSERT_EQ(form_->DigitalInBevel, nullptr);
+    const int width = form_->Width();
+    Click(*form_->SpdifRcaButton);
+    EXPECT_EQ(form_->Width(), width - 240);
+    EXPECT_FALSE(form_->DigitalInLabel->Visible());
+    EXPECT_EQ(form_->BusCount, 10);
+}
+
+class SmallCardWithSwitch : public DigitalModeLayout {
+protected:
+    SmallCardWithSwitch()
+        : DigitalModeLayout(CardWith([](machine::CardConfig& c) {
+              c.outputBusses = c.outputPipes = 4;
+              c.analogOutputBusses = c.analogOutputPipes = 2;
+          }))
+    {
+    }
+};
+
+TEST_F(SmallCardWithSwitch, OutsideAdatNoPairIsLeftToChoose)
+{
+    ASSERT_TRUE(Open());
+    Key(VK_F1 + 1);
+    ASSERT_EQ(form_->DisplayedBus, 2);
+    Click(*form_->SpdifRcaButton);
+    EXPECT_EQ(form_->BusCount, 0);
+    EXPECT_EQ(form_->DisplayedBus, 0);
+    EXPECT_TRUE(ShownPairButtons().empty());
+    Key(VK_F1 + 1);
+    EXPECT_EQ(form_->DisplayedBus, 0);
+}
+
+class WideWindow : public ConsoleWindowTest {
+protected:
+    explicit WideWindow(std::vector<machine::CardConfig> cards = {machine::MakePreset("virtual-outputs")})
+        : ConsoleWindowTest(std::move(cards))
+    {
+        desktop().SetScreenRect(RECT{0, 0, 1280, 1024});
+    }
+};
+
+TEST_F(WideWindow, TakesFourFifthsOfTheDesktopAndKeepsItsHeight)
+{
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(form_->Width(), 1024);
+    EXPECT_EQ(form_->Height(), 596);
+    EXPECT_EQ(form_->Constraints().MaxWidth, 1280);
+    EXPECT_EQ(form_->Constraints().MinHeight, 596);
+    // The user drags the frame: only the width follows.
+    form_->SetBounds(form_->Left(), form_->Top(), 900, 400);
+    EXPECT_EQ(form_->Width(), 900);
+    EXPECT_EQ(form_->Height(), 596);
+    form_->SetBounds(form_->Left(), form_->Top(), 1400, 700);
+    EXPECT_EQ(form_->Width(), 1280);
+    EXPECT_EQ(form_->Height(), 596);
+}
+
+class WideWindowWithSwitch : public WideWindow {
+protected:
+    WideWindowWithSwitch()
+        : WideWindow(CardWith([](machine::CardConfig& c) { c.digitalModeSwitch = true; }, "virtual-outputs"))
+    {
+    }
+};
+
+TEST_F(WideWindowWithSwitch, OnlyKeepsTheMode)
+{
+    ASSERT_TRUE(Open());
+    const int width = form_->Width();
+    EXPECT_EQ(form_->DigitalLayoutMode, DIGITAL_MODE_SPDIF_RCA);
+    EXPECT_EQ(form_->Width(), width);
+    EXPECT_EQ(form_->BusCount, 8);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(form_->InStrips[i].Fader()->Visible());
+}
+
 }  // namespace
