@@ -88,6 +88,18 @@ void ConsoleWindowTest::StoreString(const std::string& name, const std::string& 
     registry.WriteString(name, value);
 }
 
+void ConsoleWindowTest::RemoveValue(const std::string& name)
+{
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(WindowStateKey(name_), false));
+    ASSERT_EQ(RegDeleteValueA(registry.CurrentKey(), name.c_str()), ERROR_SUCCESS) << name;
+}
+
+void ConsoleWindowTest::RemoveWindowState()
+{
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, WindowStateKey(name_).c_str()), ERROR_SUCCESS);
+}
+
 int ConsoleWindowTest::StoredInteger(const std::string& name)
 {
     TRegistry registry;

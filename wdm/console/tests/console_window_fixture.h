@@ -83,6 +83,9 @@ protected:
     void StoreInteger(const std::string& name, int value);
     void StoreBinary(const std::string& name, const std::vector<BYTE>& bytes);
     void StoreString(const std::string& name, const std::string& value);
+    void RemoveValue(const std::string& name);
+    // The card's window-state key, gone: the next window is a first run.
+    void RemoveWindowState();
     // What the key holds: -1 for a missing integer, {} for a missing binary.
     int StoredInteger(const std::string& name);
     std::vector<BYTE> StoredBinary(const std::string& name);
