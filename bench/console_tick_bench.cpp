@@ -140,16 +140,15 @@ void Report(benchmark::State& state, double tickNs, double copyNs)
     state.counters["period_percent"] = 100.0 * tickNs / runs / PeriodNs;
 }
 
-void ChangingTick(benchmark::State& state)
+// Each iteration: `prepare` (not measured), one tick, then the baseline copy.
+template <class Prepare>
+void MeasureTicks(benchmark::State& state, ConsoleWindow& window, Prepare prepare)
 {
-    const auto inputs = Walk(1), busses = Walk(2), pipes = Walk(3);
-    ConsoleWindow window;
     WindowCopy baseline;
     double ticking = 0, copying = 0;
     std::size_t t = 0;
     for (auto _ : state) {
-        const std::size_t k = t++ % Ticks;
-        window.SetLevels(inputs[k], busses[k], pipes[k], k % 2 == 0 ? 0x0Fu : 0x01u);
+        prepare(t++ % Ticks);
         const double start = ThreadCpuNs();
         window.Tick();
         const double ticked = ThreadCpuNs();
@@ -162,25 +161,22 @@ void ChangingTick(benchmark::State& state)
     Report(state, ticking, copying);
 }
 
+void ChangingTick(benchmark::State& state)
+{
+    const auto inputs = Walk(1), busses = Walk(2), pipes = Walk(3);
+    ConsoleWindow window;
+    MeasureTicks(state, window, [&](std::size_t k) {
+        window.SetLevels(inputs[k], busses[k], pipes[k], k % 2 == 0 ? 0x0Fu : 0x01u);
+    });
+}
+
 void SteadyTick(benchmark::State& state)
 {
     const auto levels = Walk(1);
     ConsoleWindow window;
-    WindowCopy baseline;
     window.SetLevels(levels[0], levels[1], levels[2], 0x0F);
     window.Tick();
-    double ticking = 0, copying = 0;
-    for (auto _ : state) {
-        const double start = ThreadCpuNs();
-        window.Tick();
-        const double ticked = ThreadCpuNs();
-        baseline.Copy();
-        const double copied = ThreadCpuNs();
-        state.SetIterationTime((ticked - start) / 1e9);
-        ticking += ticked - start;
-        copying += copied - ticked;
-    }
-    Report(state, ticking, copying);
+    MeasureTicks(state, window, [](std::size_t) {});
 }
 
 void Configure(benchmark::internal::Benchmark* benchmark)

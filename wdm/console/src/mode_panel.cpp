@@ -82,11 +82,7 @@ void CModePanel::Setup(CDaveror* card, int x)
 
     ReadInputClock();
     if (HasDigitalModeSwitch(*m_Caps)) {
-        DWORD mode = 0;
-        m_Card->GetDigitalMode(&mode);
-        m_DigitalMode = static_cast<int>(mode);
-        ShowDigitalMode(m_DigitalMode);
-        UpdateDigitalClockButton();
+        ReadDigitalMode();
     } else if (m_Caps->Family == FAMILY_OUTPUT_CLOCK) {
         DWORD clock = 0;
         m_Card->GetOutputClock(&clock);
@@ -163,14 +159,19 @@ void CModePanel::ReadInputClock()
     PressClockButton(m_InputClock);
 }
 
+void CModePanel::ReadDigitalMode()
+{
+    DWORD mode = 0;
+    m_Card->GetDigitalMode(&mode);
+    m_DigitalMode = static_cast<int>(mode);
+    ShowDigitalMode(m_DigitalMode);
+    UpdateDigitalClockButton();
+}
+
 void CModePanel::ReadMode()
 {
     if (HasDigitalModeSwitch(*m_Caps)) {
-        DWORD mode = 0;
-        m_Card->GetDigitalMode(&mode);
-        m_DigitalMode = static_cast<int>(mode);
-        ShowDigitalMode(m_DigitalMode);
-        UpdateDigitalClockButton();
+        ReadDigitalMode();
         m_Form->SetDigitalModeLayout(m_DigitalMode);
     } else if (m_Caps->Family == FAMILY_OUTPUT_CLOCK) {
         DWORD clock = 0;

@@ -95,14 +95,7 @@ const LayoutCase LayoutCases[] = {
      Frame{0, 320}, std::nullopt, {326, 80}, "Playback", 331, 536},
     {"virtual outputs, wide", "virtual-outputs", NoChange, Strips(0, 3, 0, 2), Columns(16, 168), Frame{0, 80},
      Frame{82, 80}, {168, 640}, "Virtual out", 733, 0},
-    {"32 inputs and 64 pipes", "virtual-outputs",
-     [](machine::CardConfig& c) {
-         c.inputBusses = c.inputPipes = 32;
-         c.analogInputBusses = c.analogInputPipes = 8;
-         c.outputPipes = 64;
-         for (unsigned i = 0; i < 32; ++i) c.inputFlags[i] = 0x20;
-         for (unsigned p = 0; p < 64; ++p) c.outputPipeFlags[p] = 0x30;
-     },
+    {"32 inputs and 64 pipes", "virtual-outputs", [](machine::CardConfig& c) { c = ManyChannelsCard(c); },
      Strips(0, 15, 0, 8), Columns(16, 648), Frame{0, 320}, Frame{322, 320}, {648, 640}, "Virtual out", 1213, 0},
 };
 

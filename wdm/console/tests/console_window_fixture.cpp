@@ -15,6 +15,16 @@ ConsoleUnits::~ConsoleUnits() { StopConsoleUnits(); }
 
 std::vector<machine::CardConfig> DefaultCard() { return {machine::MakePreset("default")}; }
 
+machine::CardConfig ManyChannelsCard(machine::CardConfig card)
+{
+    card.inputBusses = card.inputPipes = 32;
+    card.analogInputBusses = card.analogInputPipes = 8;
+    card.outputPipes = 64;
+    for (unsigned i = 0; i < 32; ++i) card.inputFlags[i] = INPUT_FLAG_METER;
+    for (unsigned p = 0; p < 64; ++p) card.outputPipeFlags[p] = PIPE_FLAG_METER | PIPE_FLAG_PAN;
+    return card;
+}
+
 std::string WindowStateKey(const std::string& card) { return "Software\\Zavo Systems\\Korvane3\\" + card; }
 
 ConsoleWindowTest::ConsoleWindowTest(std::vector<machine::CardConfig> cards)

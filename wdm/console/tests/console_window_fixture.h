@@ -52,6 +52,10 @@ std::vector<machine::CardConfig> CardWith(Change change, const char* preset = "d
     return {card};
 }
 
+// A card with virtual outputs and more channels than the window has strips:
+// 32 inputs (8 analog) and 64 playback pipes, each with its meter.
+machine::CardConfig ManyChannelsCard(machine::CardConfig card = machine::MakePreset("virtual-outputs"));
+
 // The registry key of the window state of the card named `card`.
 std::string WindowStateKey(const std::string& card);
 

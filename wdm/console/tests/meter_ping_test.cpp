@@ -260,18 +260,7 @@ TEST_F(VirtualOutputsTick, PlaybackMetersAndNotificationsOfEveryStrip)
 
 class ManyChannelsTick : public MeterTick {
 protected:
-    ManyChannelsTick()
-        : MeterTick(CardWith(
-              [](machine::CardConfig& c) {
-                  c.inputBusses = c.inputPipes = 32;
-                  c.analogInputBusses = c.analogInputPipes = 8;
-                  c.outputPipes = 64;
-                  for (unsigned i = 0; i < 32; ++i) c.inputFlags[i] = 0x20;
-                  for (unsigned p = 0; p < 64; ++p) c.outputPipeFlags[p] = 0x30;
-              },
-              "virtual-outputs"))
-    {
-    }
+    ManyChannelsTick() : MeterTick({ManyChannelsCard()}) {}
 };
 
 TEST_F(ManyChannelsTick, FeedsOnlyTheStripsBuilt)

@@ -59,6 +59,8 @@ public:
 private:
     // Presses the button showing source `clockIndex`, if one does.
     void PressClockButton(int clockIndex);
+    // The card's digital mode, shown on its button and the S/PDIF source's.
+    void ReadDigitalMode();
     static void SetLed(TShape* led, TColor color);
 
     ClockEntry m_Entries[CLOCK_BUTTONS];
