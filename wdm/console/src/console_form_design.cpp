@@ -136,5 +136,7 @@ void TConsoleForm::CreateDesign()
     LoadButton->OnClick = [this](TObject* Sender) { LoadButtonClick(Sender); };
     SaveButton->OnClick = [this](TObject* Sender) { SaveButtonClick(Sender); };
     MeterTimer->OnTimer = [this](TObject* Sender) { MeterPing(Sender); };
-    AppEvents->OnMessage = [this](TMessage& Msg, HWND Window, bool& Handled) { AppEventsMessage(Msg, Window, Handled); };
+    AppEvents->OnMessage = [this](TMessage& Msg, HWND Window, bool& Handled) {
+        AppEventsMessage(Msg, Window, Handled);
+    };
 }

@@ -14,7 +14,8 @@ void TConsoleForm::MeterPing(TObject*)
     FCard->ReadMeters();
     const MeterRecord& meters = *Meters;
     for (int i = 0; i < InputStrips(); ++i)
-        if (HasInputStrip(i) && InStrips[i].Meter() != nullptr) InStrips[i].Meter()->SetLevel(meters.InputLevels[i] >> 8);
+        if (HasInputStrip(i) && InStrips[i].Meter() != nullptr)
+            InStrips[i].Meter()->SetLevel(meters.InputLevels[i] >> 8);
     FBusSelectPanel->SetPeakMeters(meters);
     FMasterPanel->Meter(0)->SetLevel(meters.BusLevels[DisplayedBus] >> 8);
     FMasterPanel->Meter(1)->SetLevel(meters.BusLevels[DisplayedBus + 1] >> 8);

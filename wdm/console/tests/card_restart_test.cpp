@@ -9,8 +9,10 @@
 
 namespace {
 
-const char* const InUse = "Zavo24 8x8 is either in use or turned off; your changes will take effect when you restart your computer";
-const char* const Late = "The driver cannot be restarted right now; your changes will take effect when you restart your computer";
+const char* const InUse =
+    "Zavo24 8x8 is either in use or turned off; your changes will take effect when you restart your computer";
+const char* const Late =
+    "The driver cannot be restarted right now; your changes will take effect when you restart your computer";
 
 class CardRestart : public ConsoleWindowTest {
 protected:

@@ -116,8 +116,10 @@ TEST_P(ConsoleLayout, BuildsTheStripsAndFramesOfTheCard)
     ASSERT_TRUE(Open());
     std::vector<std::pair<int, int>> inputs;
     for (int i = 0; i < 16; ++i) {
-        if (form_->HasInputStrip(i)) inputs.emplace_back(i, StripX(form_->InStrips[i]));
-        if (!form_->HasInputStrip(i)) EXPECT_EQ(form_->InStrips[i].Fader(), nullptr) << "input " << i;
+        if (form_->HasInputStrip(i))
+            inputs.emplace_back(i, StripX(form_->InStrips[i]));
+        else
+            EXPECT_EQ(form_->InStrips[i].Fader(), nullptr) << "input " << i;
     }
     EXPECT_EQ(inputs, c.inputs);
     ASSERT_EQ(form_->PlaybackStrips(), static_cast<int>(c.playback.size()));
@@ -132,8 +134,12 @@ TEST_P(ConsoleLayout, BuildsTheStripsAndFramesOfTheCard)
     EXPECT_EQ(form_->PipeOutLabel->Caption(), c.playbackLabel);
     // The labels are centred on their frames.
     EXPECT_EQ(form_->PipeOutLabel->Left(), c.playbackFrame.left + (c.playbackFrame.width - 70) / 2);
-    if (c.analog) EXPECT_EQ(form_->AnalogInLabel->Left(), (c.analog->width - 70) >> 1);
-    if (c.digital) EXPECT_EQ(form_->DigitalInLabel->Left(), c.digital->left + ((c.digital->width - 70) >> 1));
+    if (c.analog) {
+        EXPECT_EQ(form_->AnalogInLabel->Left(), (c.analog->width - 70) >> 1);
+    }
+    if (c.digital) {
+        EXPECT_EQ(form_->DigitalInLabel->Left(), c.digital->left + ((c.digital->width - 70) >> 1));
+    }
 
     EXPECT_EQ(form_->SettingsButton->Left(), c.settingsLeft);
     EXPECT_EQ(form_->LoadButton->Left(), c.settingsLeft);
@@ -157,8 +163,8 @@ TEST_P(ConsoleLayout, BuildsTheStripsAndFramesOfTheCard)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, ConsoleLayout, ::testing::ValuesIn(LayoutCases),
-                         [](const ::testing::TestParamInfo<LayoutCase>& info) {
-                             std::string name = info.param.name;
+                         [](const ::testing::TestParamInfo<LayoutCase>& param) {
+                             std::string name = param.param.name;
                              for (char& ch : name)
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return name;
@@ -192,7 +198,8 @@ TEST_F(OddCountsWindow, AStripWithoutItsPartnerIsNotGanged)
 // The default card in its ADAT layout, switched by its mode buttons.
 class DigitalModeLayout : public ConsoleWindowTest {
 protected:
-    explicit DigitalModeLayout(std::vector<machine::CardConfig> cards = DefaultCard()) : ConsoleWindowTest(std::move(cards))
+    explicit DigitalModeLayout(std::vector<machine::CardConfig> cards = DefaultCard())
+        : ConsoleWindowTest(std::move(cards))
     {
         SetCardMode(DIGITAL_MODE_ADAT);
     }
@@ -294,7 +301,8 @@ TEST_F(DigitalModeLayout, AWindowOnACardInSpdifModeStartsNarrow)
 class SwitchWithoutDigitalInputs : public DigitalModeLayout {
 protected:
     SwitchWithoutDigitalInputs()
-        : DigitalModeLayout(CardWith([](machine::CardConfig& c) { c.inputBusses = c.inputPipes = c.analogInputPipes = 8; }))
+        : DigitalModeLayout(
+              CardWith([](machine::CardConfig& c) { c.inputBusses = c.inputPipes = c.analogInputPipes = 8; }))
     {
     }
 };

@@ -14,14 +14,19 @@ namespace {
 
 class WindowRender : public ConsoleWindowTest {
 protected:
-    explicit WindowRender(std::vector<machine::CardConfig> cards = DefaultCard()) : ConsoleWindowTest(std::move(cards)) {}
+    explicit WindowRender(std::vector<machine::CardConfig> cards = DefaultCard())
+        : ConsoleWindowTest(std::move(cards))
+    {
+    }
 
     // Meters between -3 and -48 dB, a few routes and settings off their defaults.
     void Liven()
     {
-        for (unsigned i = 0; i < 16; ++i) Hooks().SetMeterLevel(machine::MeterGroup::Input, i, -256 * int(3 + 3 * i));
-        for (unsigned b = 0; b < 16; ++b) Hooks().SetMeterLevel(machine::MeterGroup::OutputBus, b, -256 * int(2 + 4 * b));
-        for (unsigned p = 0; p < 16; ++p) Hooks().SetMeterLevel(machine::MeterGroup::Pipe, p, -256 * int(1 + 2 * p));
+        for (int c = 0; c < 16; ++c) {
+            Hooks().SetMeterLevel(machine::MeterGroup::Input, c, Db(-3 - 3 * c));
+            Hooks().SetMeterLevel(machine::MeterGroup::OutputBus, c, Db(-2 - 4 * c));
+            Hooks().SetMeterLevel(machine::MeterGroup::Pipe, c, Db(-1 - 2 * c));
+        }
         Hooks().SetDetectedClocks(0x0B);
         Hooks().ExternalSet(CMD_SET_MONITOR_GAIN, 0, 0, 0, static_cast<DWORD>(-6 * 256));
         Hooks().ExternalSet(CMD_SET_MONITOR_GAIN, 1, 0, 0, static_cast<DWORD>(-6 * 256));

@@ -55,7 +55,8 @@ TEST_F(ClockPanel, TheDefaultCardsSources)
     EXPECT_TRUE(form_->ClockLabel->Visible());
     EXPECT_TRUE(form_->DMSLabel->Visible());
     EXPECT_EQ(form_->DMSLabel->Caption(), "Digital mode");
-    for (TControl* c : std::vector<TControl*>{form_->SpdifRcaButton, form_->SpdifOpticalButton, form_->AdatOpticalButton})
+    for (TControl* c :
+         std::vector<TControl*>{form_->SpdifRcaButton, form_->SpdifOpticalButton, form_->AdatOpticalButton})
         EXPECT_TRUE(c->Visible());
 }
 

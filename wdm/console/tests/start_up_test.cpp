@@ -47,7 +47,11 @@ protected:
     {
         TRegistry registry;
         if (!registry.OpenKey(WindowStateKey(name), false)) return false;
-        return registry.ReadInteger("DisplayedBus") == 0;
+        try {
+            return registry.ReadInteger("DisplayedBus") == 0;
+        } catch (const ERegistryException&) {
+            return false;
+        }
     }
     std::size_t OpenFiles() const
     {

@@ -87,7 +87,11 @@ TEST_F(WindowState, TheFirstBadValueEndsTheRestore)
         {"gangs of another type", [this] { StoreInteger("InputBus02Gangs", 0); },
          [](Restored& r) { r.left = 100; r.top = 50; r.outputPair1Ganged = false; }},
         {"a DisplayedBus of another type", [this] { StoreString("DisplayedBus", "4"); },
-         [](Restored& r) { r.left = 100; r.top = 50; r.outputPair1Ganged = r.input2Ganged = r.playbackGanged = false; }},
+         [](Restored& r) {
+             r.left = 100;
+             r.top = 50;
+             r.outputPair1Ganged = r.input2Ganged = r.playbackGanged = false;
+         }},
         {"a missing Always on top", [this] { StoreBinary("Always on top", {1}); },
          [](Restored& r) {
              r = {100, 50, false, false, false, 4, 1, 0, 0, 1, ""};

@@ -102,10 +102,13 @@ public:
     TTimer* MeterTimer;
     TApplicationEvents* AppEvents;
 
+    // A strip's place is its input or playback index; see HasInputStrip and PlaybackStrips.
     CBusInStrip InStrips[CONSOLE_STRIPS];
     CPipeOutStrip OutStrips[CONSOLE_STRIPS];
+    // The card's records, as the card object holds them.
     const CapabilitiesRecord* Caps = nullptr;
     const MeterRecord* Meters = nullptr;
+    // The even output bus of the pair shown.
     WORD DisplayedBus = 0;
     // Output busses selectable: at most 16, 6 fewer outside the ADAT layout.
     WORD BusCount = 0;
