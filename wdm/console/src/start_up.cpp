@@ -1,6 +1,7 @@
 #include "console/start_up.h"
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 
