@@ -20,6 +20,9 @@ int main(int argc, char** argv)
     RegisterConsoleBitmaps();
     DeclareConsoleVersion();
     SetParams(argc, argv);
+    // The display's own boxes, also for what WinMain says before its window
+    // exists (its own Initialize then finds the display started).
+    Application->Initialize();
     const int result = WinMain(nullptr, nullptr, nullptr, 0);
     StopConsoleUnits();
     return result;
