@@ -2,6 +2,7 @@
 #pragma once
 
 #include "win32/commdlg.h"
+#include "win32/debug.h"
 #include "win32/desktop.h"
 #include "win32/dialogs.h"
 #include "win32/errors.h"

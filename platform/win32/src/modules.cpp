@@ -304,6 +304,33 @@ HMODULE GetModuleHandleA(LPCSTR moduleName)
     return nullptr;
 }
 
+BOOL GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module)
+{
+    if (module == nullptr || flags != GET_MODULE_HANDLE_EX_FLAG_PIN) {
+        if (module != nullptr) *module = nullptr;
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *module = nullptr;
+    const HMODULE found = GetModuleHandleA(moduleName);
+    const auto object = found != nullptr ? ObjectAt(found) : std::nullopt;
+    if (!object) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return FALSE;
+    }
+    // RTLD_NODELETE on an object already loaded keeps it mapped past its last
+    // dlclose; the reference this call takes is dropped at once.
+    const bool mainProgram = found == GetModuleHandleA(nullptr);
+    void* handle = dlopen(mainProgram ? nullptr : object->path.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    if (handle == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return FALSE;
+    }
+    dlclose(handle);
+    *module = found;
+    return TRUE;
+}
+
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size)
 {
     const auto object = ObjectAt(module);

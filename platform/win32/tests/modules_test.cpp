@@ -182,3 +182,56 @@ TEST_F(ModulesTest, FileNamesAreFullPaths)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ModulesTest, PinnedModuleStaysMappedAfterItsDetach)
+{
+    HMODULE module = LoadLibraryA(kModulePath.c_str());
+    ASSERT_NE(module, nullptr);
+    auto add = ExportAs<int (*)(int, int)>(GetProcAddress(module, "TestModuleAdd"));
+    ASSERT_NE(add, nullptr);
+    HMODULE pinned = nullptr;
+    ASSERT_EQ(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "testmodule.dll", &pinned), TRUE);
+    EXPECT_EQ(pinned, module);
+
+    EXPECT_EQ(FreeLibrary(module), TRUE);
+    EXPECT_EQ(Log(), "attach detach ");  // the detach still runs
+    EXPECT_EQ(GetModuleHandleA("TestModule.dll"), module);
+    EXPECT_EQ(add(20, 22), 42);  // its code is still there
+    EXPECT_EQ(FreeLibrary(module), FALSE);  // and the loader's reference is gone
+}
+
+TEST_F(ModulesTest, UnpinnedModuleIsUnmappedByItsLastFree)
+{
+    HMODULE module = LoadLibraryA(kModulePath.c_str());
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(FreeLibrary(module), TRUE);
+    EXPECT_EQ(GetModuleHandleA("TestModule.dll"), nullptr);
+}
+
+TEST_F(ModulesTest, PinningFailsForMissingModulesAndOtherFlags)
+{
+    HMODULE module = LoadLibraryA(kModulePath.c_str());
+    ASSERT_NE(module, nullptr);
+    struct Case {
+        DWORD flags;
+        const char* name;
+        DWORD error;
+    };
+    for (const Case& c : {Case{GET_MODULE_HANDLE_EX_FLAG_PIN, "NoModule.dll", ERROR_MOD_NOT_FOUND},
+                          Case{0, "TestModule.dll", ERROR_INVALID_PARAMETER},
+                          Case{GET_MODULE_HANDLE_EX_FLAG_PIN | 2, "TestModule.dll", ERROR_INVALID_PARAMETER}}) {
+        HMODULE found = module;
+        SetLastError(0);
+        EXPECT_EQ(GetModuleHandleExA(c.flags, c.name, &found), FALSE) << c.name << " " << c.flags;
+        EXPECT_EQ(found, nullptr);
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+    EXPECT_EQ(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "TestModule.dll", nullptr), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(FreeLibrary(module), TRUE);
+    EXPECT_EQ(GetModuleHandleA("TestModule.dll"), nullptr);  // nothing was pinned
+}
+
+}  // namespace

@@ -24,6 +24,9 @@ constexpr DWORD DLL_PROCESS_ATTACH = 1;
 constexpr DWORD DLL_THREAD_ATTACH = 2;
 constexpr DWORD DLL_THREAD_DETACH = 3;
 
+// GetModuleHandleExA's flag: the module stays mapped until the process ends.
+constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_PIN = 0x00000001;
+
 using DllMainProc = BOOL (*)(HINSTANCE module, DWORD reason, LPVOID reserved);
 
 // dlopen (RTLD_NOW | RTLD_LOCAL), then DllMain(module, DLL_PROCESS_ATTACH,
@@ -45,6 +48,13 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 // when the name has a folder, compared ignoring case; NULL names the main
 // program. Counts no reference. ERROR_MOD_NOT_FOUND when none matches.
 HMODULE GetModuleHandleA(LPCSTR moduleName);
+// A loaded module found as GetModuleHandleA finds it, into *module. The one
+// flag kept is GET_MODULE_HANDLE_EX_FLAG_PIN (other flags fail with
+// ERROR_INVALID_PARAMETER): the module is pinned, so that the last
+// FreeLibrary still calls its detach and drops its reference, but its code
+// stays mapped and GetModuleHandleA still finds it. ERROR_MOD_NOT_FOUND, and
+// *module NULL, when none matches.
+BOOL GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module);
 // The module's full path (the main program's for NULL). A buffer too small
 // gets the path truncated and terminated, the result is `size` and the
 // error ERROR_INSUFFICIENT_BUFFER.
