@@ -41,4 +41,7 @@ private:
     OSVERSIONINFOA platform_;
 };
 
+// Where two mixer states differ, one line each ("monitor 3 -> 2 gain -512 / -256" ...); empty when equal.
+std::string MixerDiff(const machine::sim::MixerState& a, const machine::sim::MixerState& b);
+
 inline const char* const BadFormatText = "Sorry; this session file doesn't seem to be formatted correctly.";
