@@ -3,6 +3,7 @@
 #include "mmsystem/driver.h"
 
 #include "win32/kernel.h"
+#include "win32/message_queues.h"
 
 BOOL DriverCallback(DWORD_PTR callback, DWORD flags, HDRVR device, DWORD message, DWORD_PTR user,
                     DWORD_PTR param1, DWORD_PTR param2)
@@ -14,8 +15,13 @@ BOOL DriverCallback(DWORD_PTR callback, DWORD flags, HDRVR device, DWORD message
         return TRUE;
     case DCB_EVENT:
         return SetEvent(reinterpret_cast<HANDLE>(callback)) ? TRUE : FALSE;
+    case DCB_WINDOW:
+        return PostMessageA(reinterpret_cast<HWND>(callback), message, reinterpret_cast<WPARAM>(device),
+                            static_cast<LPARAM>(param1));
+    case DCB_TASK:
+        return PostThreadMessageA(static_cast<DWORD>(callback), message, reinterpret_cast<WPARAM>(device),
+                                  static_cast<LPARAM>(param1));
     default:
-        // DCB_NULL; window and task callbacks would need a message queue per thread.
         return FALSE;
     }
 }

@@ -8,6 +8,7 @@
 #include "win32/errors.h"
 #include "win32/files.h"
 #include "win32/kernel.h"
+#include "win32/message_queues.h"
 #include "win32/modules.h"
 #include "win32/registry.h"
 #include "win32/resources.h"

@@ -3,6 +3,7 @@
 // the Win32 layer's.
 #pragma once
 
+#include <win32/message_queues.h>
 #include <win32/types.h>
 #include <win32/window_messages.h>
 
@@ -62,8 +63,6 @@ constexpr WPARAM MK_MBUTTON = 0x0010;
 // WM_SIZE WParam.
 constexpr WPARAM SIZE_RESTORED = 0;
 
-inline const HWND HWND_BROADCAST = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0xFFFF));
-
 // Mouse messages carry client coordinates as two signed 16-bit halves.
 constexpr LPARAM MAKELPARAM_XY(int x, int y)
 {
@@ -72,9 +71,9 @@ constexpr LPARAM MAKELPARAM_XY(int x, int y)
 constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lp))); }
 constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lp))); }
 
-// Window messages between this program's windows. PostMessageA queues for
-// the GUI thread's message loop; SendMessageA dispatches at once. FALSE / 0
-// for a window that does not exist (any more).
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Window messages between this program's windows. PostMessageA and
+// IsWindow are the Win32 layer's (win32/message_queues.h): a message posted
+// to one of the library's windows, or broadcast to its forms, is queued for
+// the GUI thread's message loop. SendMessageA dispatches at once; 0 for a
+// window that does not exist (any more).
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL IsWindow(HWND window);

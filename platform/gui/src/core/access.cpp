@@ -3,6 +3,7 @@
 #include "core/access.h"
 
 #include <win32/desktop.h>
+#include <win32/message_queues.h>
 
 #include <atomic>
 #include <cstdint>
@@ -13,10 +14,11 @@ namespace gui::detail {
 
 namespace {
 
+// The library's windows by handle; the handles come from the Win32 layer's
+// table, which every copy of this library in the process shares.
 struct HandleTable {
     std::mutex lock;
     std::unordered_map<std::uintptr_t, TWinControl*> controls;
-    std::uintptr_t next = 0x10010;
 };
 
 HandleTable& Table()
@@ -33,16 +35,16 @@ HWND AllocateHandle(TWinControl* control)
 {
     HandleTable& t = Table();
     std::lock_guard guard(t.lock);
-    const std::uintptr_t value = t.next;
-    t.next += 4;
-    t.controls.emplace(value, control);
-    return reinterpret_cast<HWND>(value);
+    const HWND handle = win32::RegisterWindow(PostedMessageRoute());
+    t.controls.emplace(Key(handle), control);
+    return handle;
 }
 
 void ReleaseHandle(HWND handle)
 {
     HandleTable& t = Table();
     std::lock_guard guard(t.lock);
+    win32::UnregisterWindow(handle);
     t.controls.erase(Key(handle));
 }
 

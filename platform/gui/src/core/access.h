@@ -5,6 +5,8 @@
 
 #include "gui/controls.h"
 
+#include <win32/message_queues.h>
+
 struct ControlAccess {
     static void SetVisibleField(TControl& c, bool v) { c.visible_ = v; }
     static void SetParentColorField(TControl& c, bool v) { c.parentColor_ = v; }
@@ -17,12 +19,17 @@ struct ControlAccess {
 
 namespace gui::detail {
 
-// Window handles: small numbers, never reused while the process runs.
+// Window handles, from the Win32 layer's table: never reused while the
+// process runs. Each is registered with the library's route for posted messages.
 HWND AllocateHandle(TWinControl* control);
 void ReleaseHandle(HWND handle);
 // Nullptr for a handle that is gone. GUI thread only.
 TWinControl* FindControl(HWND handle);
 bool HandleAlive(HWND handle);
+// How a message posted to one of this library's windows reaches it: through
+// Application->Post, with the window looked up again at delivery; a
+// broadcast reaches every top-level form.
+const win32::WindowRoute& PostedMessageRoute();
 
 // Counts every change to what a window could show (drawing, erasing,
 // moving, showing, hiding), so that a window redraws only after one.

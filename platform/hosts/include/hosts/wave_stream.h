@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include <mmsystem.h>
@@ -20,9 +21,14 @@ enum class WaveCallback {
     None,      // CALLBACK_NULL: nothing is delivered
     Function,  // CALLBACK_FUNCTION: recorded as a WaveNotification
     Event,     // CALLBACK_EVENT: an auto-reset event of the stream's, set per notification
+    Window,    // CALLBACK_WINDOW: a message-only window on a client thread that reads it
+    Thread,    // CALLBACK_THREAD: a client thread that reads its own queue
 };
 
-// What a function callback received, and on which thread.
+// What a function callback received, and on which thread. A message of the
+// window and thread kinds carries no user word (0 here): the device handle
+// is its wParam and param1 its lParam, and `thread` is the client thread
+// that read it.
 struct WaveNotification {
     HDRVR handle;
     UINT message;
@@ -55,6 +61,13 @@ public:
     DWORD_PTR Instance() const { return instance_; }
     // The event an event callback sets; null for the other kinds.
     HANDLE Event() const { return event_; }
+    // The window a window callback posts to, and the client thread that
+    // reads the window or thread kind's messages; null and 0 for the others.
+    HWND Window() const { return window_; }
+    DWORD ListenerThread() const { return listenerId_; }
+    // Destroys the window of a window callback on its own thread; what is
+    // posted to it afterwards is refused.
+    void DestroyWindow();
 
     // The function callback's notifications so far, in arrival order.
     std::vector<WaveNotification> Notifications() const;
@@ -77,12 +90,20 @@ private:
     DWORD CallbackFlags() const;
     static void FunctionCallback(HDRVR handle, UINT message, DWORD_PTR user, DWORD_PTR param1, DWORD_PTR param2);
     std::size_t CountLocked(UINT message) const;
+    // Records a notification, runs the action and wakes the waiters.
+    void Record(WaveNotification notification);
+    // The client thread of the window and thread kinds.
+    void Listen();
 
     const WaveDirection direction_;
     const UINT device_;
     const WaveCallback callback_;
     const HWAVE handle_;
     HANDLE event_ = nullptr;
+    HWND window_ = nullptr;
+    DWORD listenerId_ = 0;
+    std::thread listener_;
+    bool windowDestroyed_ = false;  // under lock_
     MMRESULT openResult_ = MMSYSERR_NOERROR;
     DWORD_PTR instance_ = kUnset;
 

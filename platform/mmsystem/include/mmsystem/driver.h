@@ -76,7 +76,10 @@ using LPDRVCALLBACK = DRVCALLBACK*;
 
 // Delivers `message` to the callback of kind `flags & DCB_TYPEMASK`: a function
 // is called at once on this thread (TRUE); an event is set (TRUE when that
-// succeeded). A null callback, DCB_NULL, and the window and task kinds, which
-// need thread message queues, deliver nothing and give FALSE.
+// succeeded); a window (the callback is its handle) is posted (message,
+// (WPARAM) device, (LPARAM) param1) with PostMessageA, a task (the callback
+// is a thread id) the same with PostThreadMessageA, TRUE when posted and
+// FALSE when the window or thread has no queue. A null callback and DCB_NULL
+// deliver nothing and give FALSE.
 BOOL DriverCallback(DWORD_PTR callback, DWORD flags, HDRVR device, DWORD message, DWORD_PTR user,
                     DWORD_PTR param1, DWORD_PTR param2);
