@@ -2,6 +2,7 @@
 #include "client_list.h"
 
 #include "auto_lock.h"
+#include "kept_streams.h"
 #include "wave_pipe.h"
 
 CClientList::CClientList() : m_Head(nullptr) { InitializeCriticalSection(&m_Lock); }
@@ -34,8 +35,7 @@ void CClientList::Remove(CWavePipe* pipe)
         Node* node = *link;
         if (node->pipe != pipe) continue;
         *link = node->next;
-        delete node->pipe;
-        delete node;
+        DestroyStream(node);
         return;
     }
 }
@@ -45,7 +45,6 @@ void CClientList::Clear()
     CAutoLock lock(m_Lock);
     while (Node* node = m_Head) {
         m_Head = node->next;
-        delete node->pipe;
-        delete node;
+        DestroyStream(node);
     }
 }

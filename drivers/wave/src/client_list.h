@@ -1,6 +1,7 @@
 // CClientList: the open streams of one direction. It owns them: a stream
-// leaves the list only to be destroyed. Every operation holds the list's
-// lock, the destruction of streams included.
+// leaves the list only to be destroyed (or kept, when its worker did not
+// stop: kept_streams.h). Every operation holds the list's lock, the
+// destruction of streams included.
 #pragma once
 
 #include <windows.h>

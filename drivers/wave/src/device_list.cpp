@@ -154,7 +154,7 @@ MMRESULT CDeviceList::OpenWaveClient(WORD id, DWORD direction, const WAVEOPENDES
     // would keep its pipes with no message able to reach it.
     auto* node = new (std::nothrow) CClientList::Node{nullptr, nullptr};
     CWavePipe* pipe =
-        node ? new (std::nothrow) CWavePipe(*slot->card, slot->firstPipe, direction, description, openFlags) : nullptr;
+        node ? new (std::nothrow) CWavePipe(*slot->card, id, slot->firstPipe, direction, description, openFlags) : nullptr;
     if (!pipe || !pipe->HasCard()) {
         DaverorTrace("CDeviceList::OpenWaveClient Failed to allocate client");
         delete pipe;

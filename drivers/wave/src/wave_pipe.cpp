@@ -24,8 +24,8 @@ bool IsRingSize(DWORD waveBufferSize)
 
 }  // namespace
 
-CWavePipe::CWavePipe(CWaveCard& waveCard, WORD firstPipe, DWORD direction, const WAVEOPENDESC& description,
-                     DWORD openFlags)
+CWavePipe::CWavePipe(CWaveCard& waveCard, WORD deviceId, WORD firstPipe, DWORD direction,
+                     const WAVEOPENDESC& description, DWORD openFlags)
     : m_QueueHead(nullptr),
       m_QueueTail(nullptr),
       m_LoopStart(nullptr),
@@ -38,6 +38,7 @@ CWavePipe::CWavePipe(CWaveCard& waveCard, WORD firstPipe, DWORD direction, const
       m_State(kStopped),
       m_WaveCard(waveCard),
       m_Card(CDaveror::Create(waveCard.Card().GetPath())),
+      m_DeviceId(deviceId),
       m_FirstPipe(firstPipe),
       m_Direction(direction),
       m_SampleWidth(SampleWidth(*description.lpFormat)),
@@ -49,6 +50,7 @@ CWavePipe::CWavePipe(CWaveCard& waveCard, WORD firstPipe, DWORD direction, const
       m_PositionMask(0),
       m_ThreadId(0),
       m_Thread(nullptr),
+      m_WorkerAdrift(false),
       m_TransportEvent(nullptr),
       m_RunFlag(0),
       m_Semaphore(nullptr),
@@ -142,9 +144,12 @@ MMRESULT CWavePipe::Close()
         if (m_QueueHead) return WAVERR_STILLPLAYING;
     }
     Reset();
-    StopThread();
-    m_Card->CloseTransport();
-    m_Card->Close();
+    // A worker that did not stop may still read the ring and the position:
+    // their card object stays open with the stream, which is then kept.
+    if (StopThread()) {
+        m_Card->CloseTransport();
+        m_Card->Close();
+    }
     Notify(m_Direction == DIR_WAVE_OUT ? WOM_CLOSE : WIM_CLOSE, 0);
     m_Callback = 0;
     m_Instance = 0;

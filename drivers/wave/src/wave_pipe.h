@@ -34,15 +34,22 @@ public:
     // Takes what the stream needs from the open description and its format
     // and picks the converter; opens nothing. HasCard() is false when memory
     // ran out for the card object.
-    CWavePipe(CWaveCard& waveCard, WORD firstPipe, DWORD direction, const WAVEOPENDESC& description,
-              DWORD openFlags);
-    // Stops the worker; the card object's close ends the transport.
+    CWavePipe(CWaveCard& waveCard, WORD deviceId, WORD firstPipe, DWORD direction,
+              const WAVEOPENDESC& description, DWORD openFlags);
+    // Stops the worker; the card object's close ends the transport. A stream
+    // whose worker did not stop (StopWorker false) must not be destroyed.
     ~CWavePipe();
     CWavePipe(const CWavePipe&) = delete;
     CWavePipe& operator=(const CWavePipe&) = delete;
 
     bool HasCard() const { return m_Card != nullptr; }
     DWORD Direction() const { return m_Direction; }
+    WORD DeviceId() const { return m_DeviceId; }
+
+    // Ends the worker, if there is one: true when it has ended (or there was
+    // none). False when it did not end in time: it was terminated, but may
+    // still run in this stream, which must then be kept.
+    bool StopWorker() { return StopThread(); }
 
     // Client bytes per frame give the width of a sample: (block alignment / channels) x 8.
     static WORD SampleWidth(const WAVEFORMATEX& format);
@@ -88,7 +95,7 @@ private:
     // The card's advance since the last service becomes pending frames.
     void Service();
     BOOL StartThread();
-    void StopThread();
+    bool StopThread();
     // Rate, running, transport and worker, as Restart starts a stream.
     void Start();
     // A ring cursor moved on by `frames`, around the ring's end.
@@ -110,6 +117,7 @@ private:
     std::atomic<DWORD> m_State;  // written under the state lock, read under the queue lock
     CWaveCard& m_WaveCard;
     CDaveror* m_Card;  // owned
+    WORD m_DeviceId;
     WORD m_FirstPipe;
     DWORD m_Direction;
     WORD m_SampleWidth;
@@ -121,6 +129,7 @@ private:
     DWORD m_PositionMask;
     DWORD m_ThreadId;
     HANDLE m_Thread;
+    bool m_WorkerAdrift;  // the worker did not stop in time: it may still run here
     HANDLE m_TransportEvent;
     std::atomic<DWORD> m_RunFlag;  // the worker runs while it is nonzero
     HANDLE m_Semaphore;

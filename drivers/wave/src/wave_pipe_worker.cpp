@@ -18,6 +18,8 @@ DWORD WINAPI CWavePipe::WorkerThread(LPVOID parameter)
     auto* pipe = static_cast<CWavePipe*>(parameter);
     while (pipe->m_RunFlag.load(std::memory_order_acquire)) {
         if (WaitForSingleObject(pipe->m_TransportEvent, kEventWaitMs) != WAIT_OBJECT_0) continue;
+        // Woken to end: no last service.
+        if (!pipe->m_RunFlag.load(std::memory_order_acquire)) break;
         if (WaitForSingleObject(pipe->m_Semaphore, kSemaphoreWaitMs) != WAIT_OBJECT_0) continue;
         pipe->Service();
         ReleaseSemaphore(pipe->m_Semaphore, 1, NULL);
@@ -51,19 +53,44 @@ BOOL CWavePipe::StartThread()
     }
     m_RunFlag.store(1, std::memory_order_release);
     m_Thread = CreateThread(NULL, 0, WorkerThread, this, 0, &m_ThreadId);
-    // A worker that cannot run at its priority is told to end.
-    if (!m_Thread || !SetThreadPriority(m_Thread, THREAD_PRIORITY_HIGHEST)) m_RunFlag.store(0, std::memory_order_release);
-    return m_RunFlag.load(std::memory_order_relaxed) != 0;
+    if (!m_Thread) {
+        m_RunFlag.store(0, std::memory_order_release);
+        return FALSE;
+    }
+    if (!SetThreadPriority(m_Thread, THREAD_PRIORITY_HIGHEST)) {
+        // A worker that cannot run at its priority is ended before it serviced
+        // anything, and forgotten with its semaphore: the stream has no
+        // worker and holds nothing of one, and its next start tries again.
+        m_RunFlag.store(0, std::memory_order_release);
+        SetEvent(m_TransportEvent);
+        WaitForSingleObject(m_Thread, INFINITE);
+        CloseHandle(m_Thread);
+        m_Thread = nullptr;
+        m_ThreadId = 0;
+        CloseHandle(m_Semaphore);
+        m_Semaphore = nullptr;
+        return FALSE;
+    }
+    return TRUE;
 }
 
-void CWavePipe::StopThread()
+bool CWavePipe::StopThread()
 {
     m_RunFlag.store(0, std::memory_order_release);
-    if (!m_Thread) return;
+    if (m_WorkerAdrift) return false;
+    if (!m_Thread) return true;
     SetEvent(m_TransportEvent);
-    if (WaitForSingleObject(m_Thread, kStopWaitMs) == WAIT_TIMEOUT) TerminateThread(m_Thread, kTerminatedExitCode);
+    if (WaitForSingleObject(m_Thread, kStopWaitMs) == WAIT_TIMEOUT) {
+        // Terminating ends the thread's object, not the code on it: the worker
+        // may still be in a client callback, and returns into this stream.
+        // Its handle now reads as signalled, so only this wait's time-out tells.
+        TerminateThread(m_Thread, kTerminatedExitCode);
+        m_WorkerAdrift = true;
+        return false;
+    }
     // Forgotten with its handle, so that no open and close leaks one.
     CloseHandle(m_Thread);
     m_Thread = nullptr;
     m_ThreadId = 0;
+    return true;
 }

@@ -155,7 +155,7 @@ TEST_F(StreamCallbacksTest, ACallbackWritesTheNextHeader)
     for (DWORD k = 1; kRing + (k - 1) * kPeriod < kHeaders * kPeriod; ++k)
         Step(stream, (kRing + k * kPeriod) * 4);
     ASSERT_TRUE(stream.WaitFor(WOM_DONE, kHeaders, kDeadlineMs));
-    Hooks().Advance(kRing / kPeriod);
+    PlayOut();
     EXPECT_EQ(refused, 0);
 
     const DWORD self = GetCurrentThreadId();
@@ -199,4 +199,87 @@ TEST_F(StreamCallbacksTest, AStreamPlaysThroughARefusedRate)
     ASSERT_EQ(left.size(), 2 * kPeriod);
     for (DWORD f = 0; f < 2 * kPeriod; ++f) EXPECT_EQ(left[f], CountedSample(f, 0)) << f;
     EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
+}
+
+// Every kind of callback, both directions: OPEN, the returned header, then
+// CLOSE, in that order, each kind as it delivers. The window and thread
+// kinds carry the device handle as wParam and the header as lParam, read
+// on the client's own thread.
+TEST_F(StreamCallbacksTest, EveryKindDeliversOpenHeaderAndCloseInOrder)
+{
+    for (WaveDirection direction : {WaveDirection::Out, WaveDirection::In})
+        for (WaveCallback kind : {WaveCallback::None, WaveCallback::Function, WaveCallback::Event,
+                                  WaveCallback::Window, WaveCallback::Thread}) {
+            const bool isOut = direction == WaveDirection::Out;
+            SCOPED_TRACE(testing::Message() << (isOut ? "out" : "in") << ", kind " << static_cast<int>(kind));
+            hosts::WaveStream& stream = Client().Open({.direction = direction,
+                                                       .device = isOut ? 0u : 4u,
+                                                       .format = hosts::PcmFormat(2, 48000, 16),
+                                                       .callback = kind});
+            ASSERT_EQ(stream.OpenResult(), MMSYSERR_NOERROR);
+            auto eventSet = [&] { return WaitForSingleObject(stream.Event(), kDeadlineMs) == WAIT_OBJECT_0; };
+            if (kind == WaveCallback::Event) {
+                EXPECT_TRUE(eventSet()) << "open";
+            }
+
+            // Playback: the pre-fill takes the whole header; record: one period fills it.
+            hosts::WaveBuffer& buffer = Buffer(stream, kPeriod * 4);
+            Queue(stream, buffer);
+            if (!isOut) {
+                EXPECT_EQ(Client().Start(stream), MMSYSERR_NOERROR);
+                Step(stream, kPeriod * 4);
+            }
+            if (kind == WaveCallback::Event) {
+                EXPECT_TRUE(eventSet()) << "header";
+            }
+            EXPECT_TRUE(buffer.Header().dwFlags & WHDR_DONE);
+            EXPECT_EQ(Client().Reset(stream), MMSYSERR_NOERROR);
+            EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
+            if (kind == WaveCallback::Event) {
+                EXPECT_TRUE(eventSet()) << "close";
+            }
+
+            const UINT expected[] = {isOut ? WOM_OPEN : WIM_OPEN, isOut ? WOM_DONE : WIM_DATA,
+                                     isOut ? WOM_CLOSE : WIM_CLOSE};
+            if (kind == WaveCallback::None || kind == WaveCallback::Event) {
+                EXPECT_TRUE(stream.Notifications().empty());
+                continue;
+            }
+            ASSERT_TRUE(stream.WaitFor(expected[2], 1, kDeadlineMs));
+            const auto notifications = stream.Notifications();
+            ASSERT_EQ(notifications.size(), 3u);
+            const bool posted = kind == WaveCallback::Window || kind == WaveCallback::Thread;
+            for (std::size_t i = 0; i < 3; ++i) {
+                const hosts::WaveNotification& n = notifications[i];
+                EXPECT_EQ(n.message, expected[i]) << i;
+                EXPECT_EQ(n.handle, reinterpret_cast<HDRVR>(stream.Handle())) << i;
+                EXPECT_EQ(n.param1, i == 1 ? reinterpret_cast<DWORD_PTR>(&buffer.Header()) : 0u) << i;
+                EXPECT_EQ(n.user, posted ? 0u : stream.User()) << i;
+                if (posted) {
+                    EXPECT_EQ(n.thread, stream.ListenerThread()) << i;
+                }
+            }
+        }
+}
+
+// A window destroyed before the close gets nothing, and nothing fails.
+TEST_F(StreamCallbacksTest, AWindowDestroyedBeforeTheCloseGetsNothing)
+{
+    for (WaveDirection direction : {WaveDirection::Out, WaveDirection::In}) {
+        const bool isOut = direction == WaveDirection::Out;
+        hosts::WaveStream& stream = Client().Open({.direction = direction,
+                                                   .device = isOut ? 0u : 4u,
+                                                   .format = hosts::PcmFormat(2, 48000, 16),
+                                                   .callback = WaveCallback::Window});
+        ASSERT_EQ(stream.OpenResult(), MMSYSERR_NOERROR);
+        ASSERT_TRUE(stream.WaitFor(isOut ? WOM_OPEN : WIM_OPEN, 1, kDeadlineMs));
+        const HWND window = stream.Window();
+        stream.DestroyWindow();
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
+        // A marker posted to the client thread after the close arrives after anything the close sent.
+        ASSERT_TRUE(PostThreadMessageA(stream.ListenerThread(), WM_USER + 2, 0, 0));
+        ASSERT_TRUE(stream.WaitFor(WM_USER + 2, 1, kDeadlineMs));
+        EXPECT_EQ(stream.Notifications().size(), 2u) << "the open and the marker only";
+    }
 }

@@ -70,7 +70,7 @@ public:
         EXPECT_EQ(Client().Restart(stream), MMSYSERR_NOERROR);
         for (DWORD k = 1; kRing + (k - 1) * kPeriod < moved; ++k) Step(stream, std::min(moved, kRing + k * kPeriod) * 4);
         EXPECT_TRUE(stream.WaitFor(WOM_DONE, returned, kDeadlineMs));
-        Hooks().Advance(kRing / kPeriod);  // the ring's last frames
+        PlayOut();  // the ring's last frames
         return Returned(stream);
     }
 
@@ -107,7 +107,7 @@ TEST_F(PlaybackTest, EveryFormatPlaysBitExact)
             EXPECT_EQ(Position(stream), kRing * block);
             for (DWORD k = 1; kRing + k * kPeriod <= kFrames; ++k) Step(stream, (kRing + k * kPeriod) * block);
             ASSERT_TRUE(stream.WaitFor(WOM_DONE, 1, kDeadlineMs));
-            Hooks().Advance(kRing / kPeriod);
+            PlayOut();
 
             const auto left = Played(0), right = Played(1);
             ASSERT_EQ(left.size(), kFrames);
@@ -177,7 +177,7 @@ TEST_F(PlaybackTest, AShortFirstBufferLosesNothing)
         for (DWORD k = 1; kRing + (k - 1) * kPeriod - gap < total; ++k)
             Step(stream, std::min(total, kRing + k * kPeriod - gap) * 4);
         EXPECT_TRUE(stream.WaitFor(WOM_DONE, 2, kDeadlineMs));
-        Hooks().Advance(kRing / kPeriod);
+        PlayOut();
 
         std::vector<std::int32_t> expected;
         for (DWORD f = 0; f < total + gap; ++f)
@@ -382,7 +382,7 @@ TEST_F(PlaybackTest, ThePositionStopsAfterTheLastHeader)
     Step(stream, (kRing + kPeriod) * 4);
     ASSERT_TRUE(stream.WaitFor(WOM_DONE, 1, kDeadlineMs));
     // Two periods play out the ring; any more would race the worker's silence.
-    Hooks().Advance(kRing / kPeriod);
+    PlayOut();
     EXPECT_EQ(Position(stream), (kRing + kPeriod) * 4);
     std::vector<DWORD> frames(kRing + kPeriod);
     for (DWORD f = 0; f < frames.size(); ++f) frames[f] = f;

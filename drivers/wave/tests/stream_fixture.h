@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "wave_fixture.h"
+#include "win32/thread_probe.h"
 
 namespace sim = machine::sim;
 
@@ -21,7 +22,7 @@ constexpr DWORD kRing = 2 * kPeriod;    // frames in the stream's ring
 
 class StreamTest : public WaveTest {
 public:
-    StreamTest()
+    StreamTest() : createdBefore_(win32::CreatedThreads().size())
     {
         Hooks().SetWaveBufferSizeRaw(kPeriod);
         Load();
@@ -65,12 +66,63 @@ public:
     {
         Hooks().Advance(1);
         ASSERT_EQ(Client().WaitForPosition(stream, bytes, kDeadlineMs), bytes) << "the worker did not move the period";
+        Settle();
     }
     // One period whose effect is the n-th notification of `message`.
     void StepUntil(const hosts::WaveStream& stream, UINT message, std::size_t count)
     {
         Hooks().Advance(1);
         ASSERT_TRUE(stream.WaitFor(message, count, kDeadlineMs)) << "no notification " << message << " #" << count;
+        Settle();
+    }
+    // The ring's last two periods, once the workers have filled it.
+    void PlayOut()
+    {
+        Settle();
+        Hooks().Advance(kRing / kPeriod);
+    }
+    // Every worker this thread started has finished its service: it is
+    // blocked in its next wait, or has ended. The position or a
+    // notification shows while the worker is still in its service.
+    void Settle()
+    {
+        const auto created = win32::CreatedThreads();
+        for (std::size_t i = createdBefore_; i < created.size(); ++i) {
+            win32::ThreadWaits waits;
+            if (created[i].creatorId != GetCurrentThreadId() || !win32::ProbeThread(created[i].threadId, &waits) ||
+                waits.startReturned)
+                continue;
+            ASSERT_TRUE(win32::WaitUntilBlocked(created[i].threadId, 0, kDeadlineMs)) << "a worker did not settle";
+        }
+    }
+
+    // ---- Lockstep with the worker, through the wait probe ----------------------------------
+    // The one thread this thread made since `createdBefore` threads had been made
+    // (the worker a WRITE or START has just started), once it is blocked in its
+    // first wait; 0 when there is none.
+    static DWORD NewWorker(std::size_t createdBefore)
+    {
+        const auto created = win32::CreatedThreads();
+        for (std::size_t i = createdBefore; i < created.size(); ++i) {
+            if (created[i].creatorId != GetCurrentThreadId()) continue;
+            EXPECT_TRUE(win32::WaitUntilBlocked(created[i].threadId, 0, kDeadlineMs)) << "the worker does not wait";
+            return created[i].threadId;
+        }
+        return 0;
+    }
+    // One period, and the worker has serviced it: it woke, took its semaphore
+    // (a wait that returns at once) and is blocked in its next event wait.
+    // Two waits at least, so that an event wait that timed out on its own
+    // just before the step does not count.
+    void StepServiced(DWORD worker, unsigned periods = 1)
+    {
+        for (unsigned k = 0; k < periods; ++k) {
+            win32::ThreadWaits waits;
+            ASSERT_TRUE(win32::ProbeThread(worker, &waits));
+            Hooks().Advance(1);
+            ASSERT_TRUE(win32::WaitUntilBlocked(worker, waits.waitsEntered + 1, kDeadlineMs))
+                << "the worker did not service the period";
+        }
     }
 
     // GETPOS in bytes.
@@ -96,6 +148,7 @@ public:
     std::vector<std::int32_t> Played(unsigned pipe) { return Hooks().Played(pipe); }
 
 private:
+    const std::size_t createdBefore_;  // threads made before the test
     std::deque<std::unique_ptr<hosts::WaveBuffer>> buffers_;
 };
 

@@ -29,11 +29,11 @@ public:
     WaveTest() : machine_(std::make_unique<machine_testing::TestMachine>()) {}
 
     // A machine of these cards in place of the default one; the driver must not be loaded.
-    void Boot(std::vector<machine::CardConfig> cards)
+    void Boot(std::vector<machine::CardConfig> cards, machine_testing::TestMachineOptions options = {})
     {
         client_.reset();
         machine_.reset();
-        machine_ = std::make_unique<machine_testing::TestMachine>(std::move(cards));
+        machine_ = std::make_unique<machine_testing::TestMachine>(std::move(cards), options);
     }
     void Boot(std::initializer_list<std::string> presets) { Boot(machine_testing::Cards(presets)); }
 

@@ -3,6 +3,7 @@
 // no handle behind.
 #include "stream_fixture.h"
 #include "win32/kernel.h"
+#include "win32/fault_hooks.h"
 #include "win32/thread_records.h"
 
 class WorkerTest : public StreamTest {};
@@ -49,4 +50,42 @@ TEST_F(WorkerTest, OpenAndCloseCyclesLeakNoHandle)
     const std::size_t handles = win32::OpenHandleCount();
     for (int i = 0; i < 100 && !HasFailure(); ++i) cycle();
     EXPECT_EQ(win32::OpenHandleCount(), handles);
+}
+
+// A worker that cannot run at its priority is ended at once: WRITE still
+// answers 0, the stream has no worker and services nothing, RESET returns
+// its header, and the next WRITE starts a worker that plays.
+TEST_F(WorkerTest, AWorkerRefusedItsPriorityEndsAndTheNextWriteTriesAgain)
+{
+    hosts::WaveStream& stream = OpenStream(WaveDirection::Out, 0, 2, 16);
+    const std::size_t handles = win32::OpenHandleCount();
+    std::size_t created = win32::CreatedThreads().size();
+    win32::FailNextSetThreadPriority(ERROR_ACCESS_DENIED);
+    hosts::WaveBuffer& refused = Buffer(stream, CountingFrames(0, kRing + kPeriod));
+    EXPECT_EQ(Client().Write(stream, refused.Header()), MMSYSERR_NOERROR);
+    const auto threads = win32::CreatedThreads();
+    ASSERT_EQ(threads.size(), created + 1) << "a worker was made";
+    EXPECT_EQ(threads.back().creatorId, GetCurrentThreadId());
+    EXPECT_TRUE(win32::WaitUntilReturned(threads.back().threadId, 0)) << "and had ended when WRITE returned";
+    EXPECT_EQ(win32::OpenHandleCount(), handles);
+
+    Hooks().Advance(2);  // the transport runs, but nothing services it
+    EXPECT_EQ(Position(stream), kRing * 4) << "only the pre-fill moved";
+    EXPECT_EQ(stream.Count(WOM_DONE), 0u);
+    EXPECT_EQ(Client().Reset(stream), MMSYSERR_NOERROR);
+    EXPECT_EQ(Returned(stream), std::vector<const WAVEHDR*>{&refused.Header()});
+
+    Hooks().ClearPlayed();
+    created = win32::CreatedThreads().size();
+    Queue(stream, Buffer(stream, CountingFrames(0, kRing + kPeriod)));
+    const DWORD worker = NewWorker(created);
+    ASSERT_NE(worker, 0u);
+    StepServiced(worker);
+    EXPECT_EQ(Position(stream), (kRing + kPeriod) * 4);
+    EXPECT_EQ(stream.Count(WOM_DONE), 2u);
+    PlayOut();
+    const auto left = Played(0);
+    ASSERT_GE(left.size(), kRing + kPeriod);
+    for (DWORD f = 0; f < kRing + kPeriod; ++f) EXPECT_EQ(left[f], CountedSample(f, 0)) << f;
+    EXPECT_EQ(Client().Close(stream), MMSYSERR_NOERROR);
 }

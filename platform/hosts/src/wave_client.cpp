@@ -98,10 +98,14 @@ WaveClient::WaveClient(const std::string& libraryPath) : module_(LoadLibraryA(li
     entries_.DrvLoad(0);
 }
 
-WaveClient::~WaveClient()
+WaveClient::~WaveClient() { FreeDriver(); }
+
+void WaveClient::FreeDriver()
 {
+    if (!module_) return;
     entries_.DrvFree();
     FreeLibrary(module_);
+    module_ = nullptr;
 }
 
 DWORD WaveClient::Send(WaveDirection direction, UINT device, UINT message, DWORD_PTR instance, DWORD_PTR param1,

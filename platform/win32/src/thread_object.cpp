@@ -12,7 +12,27 @@
 
 namespace win32 {
 
-ThreadObject::ThreadObject(DWORD id, bool suspended) : id_(id), suspendCount_(suspended ? 1 : 0) {}
+namespace {
+
+ThreadWaits& NewProbeRecord(DWORD id)
+{
+    std::lock_guard guard(WaitLock());
+    return ProbeRecord(id);
+}
+
+}  // namespace
+
+ThreadObject::ThreadObject(DWORD id, bool suspended)
+    : id_(id), waits_(NewProbeRecord(id)), suspendCount_(suspended ? 1 : 0)
+{
+}
+
+void ThreadObject::StartReturned()
+{
+    std::lock_guard guard(WaitLock());
+    waits_.startReturned = true;
+    ProbeChanged();
+}
 
 DWORD ThreadObject::ExitCode() const
 {

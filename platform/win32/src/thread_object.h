@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "thread_probe.h"
 #include "wait_model.h"
 
 namespace win32 {
@@ -25,6 +26,8 @@ public:
     bool Acquire(ThreadObject&) override { return false; }
 
     DWORD Id() const noexcept { return id_; }
+    // Under the wait lock: the thread's record in the wait probe.
+    ThreadWaits& Waits() const noexcept { return waits_; }
 
     // These take the wait lock.
     DWORD ExitCode() const;  // STILL_ACTIVE while the thread runs
@@ -38,6 +41,8 @@ public:
     // Called on the thread itself before its start routine: records the
     // kernel thread id, blocks while suspended; false if terminated meanwhile.
     bool Start();
+    // Called on the thread when its start routine has returned, for the probe.
+    void StartReturned();
     // Records a priority and applies it to the running thread. Applied under
     // the wait lock, as the start applies a priority set before it, so the
     // scheduler always ends with the last priority recorded.
@@ -54,6 +59,7 @@ private:
     void EndLocked(DWORD exitCode);
 
     const DWORD id_;
+    ThreadWaits& waits_;
     // Under the wait lock.
     bool ended_ = false;
     DWORD exitCode_ = STILL_ACTIVE;

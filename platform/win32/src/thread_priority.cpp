@@ -4,6 +4,7 @@
 #include <sched.h>
 #include <sys/resource.h>
 
+#include "fault_hooks.h"
 #include "thread_object.h"
 
 namespace win32 {
@@ -49,6 +50,10 @@ void ApplyThreadPriority(pid_t tid, int priority) noexcept
 BOOL SetThreadPriority(HANDLE handle, int priority)
 {
     using namespace win32;
+    if (const auto error = TakePriorityFailure()) {
+        SetLastError(*error);
+        return FALSE;
+    }
     auto thread = ObjectOfHandle<ThreadObject>(handle);
     if (!thread) return FALSE;
     if (!IsThreadPriority(priority)) {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "thread_object.h"
+#include "thread_probe.h"
 
 namespace {
 
@@ -18,7 +19,9 @@ void RunThread(std::shared_ptr<win32::ThreadObject> thread, LPTHREAD_START_ROUTI
     if (!self.Start()) return;
     // ExitThread unwinds past this line; the thread's end then comes from
     // the thread-local record with the code ExitThread left.
-    self.Finish(start(parameter));
+    const DWORD exitCode = start(parameter);
+    self.StartReturned();
+    self.Finish(exitCode);
 }
 
 }  // namespace
@@ -35,6 +38,7 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start,
     HANDLE handle = InsertHandle(thread);
     if (!handle) return nullptr;
     const DWORD id = thread->Id();
+    RecordCreatedThread({id, GetCurrentThreadId()});
     try {
         std::thread(RunThread, std::move(thread), start, parameter).detach();
     } catch (const std::system_error&) {

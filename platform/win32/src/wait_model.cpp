@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "immortal.h"
+#include "performance_count.h"
 #include "thread_object.h"
 
 namespace win32 {
@@ -91,16 +92,25 @@ DWORD WaitForObjects(std::span<const std::shared_ptr<Waitable>> objects, bool wa
     if (milliseconds != INFINITE) deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
 
     WaitBlock block{CurrentThreadObjectRef(), objects, waitAll};
+    const LONGLONG enteredAt = ReadPerformanceCount();
     std::unique_lock lock(WaitLock());
-    if (TrySatisfy(block)) return block.result;
-    if (milliseconds == 0) return WAIT_TIMEOUT;
+    ThreadWaits& probe = block.thread.Waits();
+    ++probe.waitsEntered;
+    probe.enteredAt = enteredAt;
+    if (TrySatisfy(block) || milliseconds == 0) {
+        probe.leftAt = ReadPerformanceCount();
+        return block.result;
+    }
     Park(block);
+    probe.blocked = true;
+    ProbeChanged();
     if (!deadline) {
         block.wake.wait(lock, [&] { return block.done; });
     } else if (!block.wake.wait_until(lock, *deadline, [&] { return block.done; })) {
         Unpark(block);
-        return WAIT_TIMEOUT;
     }
+    probe.blocked = false;
+    probe.leftAt = probe.wokeAt = ReadPerformanceCount();
     return block.result;
 }
 

@@ -13,7 +13,7 @@
 //     stream.WaitFor(WOM_DONE, 1, 5000);
 //     client.Unprepare(stream, buffer.Header());
 //     client.Close(stream);
-//     // ~WaveClient: DrvFree, FreeLibrary (the driver's detach)
+//     // ~WaveClient (or FreeDriver): DrvFree, FreeLibrary (the driver's detach)
 //
 // The client's contract with the driver, as the multimedia system keeps it:
 // - a stream's messages are never sent while another thread closes that stream;
@@ -87,6 +87,11 @@ public:
     WaveClient& operator=(const WaveClient&) = delete;
 
     HMODULE Module() const { return module_; }
+    // Frees the driver now (DrvFree, FreeLibrary: the driver's detach), as
+    // a host that is done with it does; the streams stay with the client,
+    // since a callback may still be running in one. No message may be sent
+    // afterwards. The destructor does it when it was not done.
+    void FreeDriver();
     const WaveDriverEntries& Entries() const { return entries_; }
 
     // ---- Raw access ----------------------------------------------------------------------
