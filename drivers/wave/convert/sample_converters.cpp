@@ -22,12 +22,14 @@ void StoreCard(BYTE* at, std::uint32_t sample) { std::memcpy(at, &sample, sizeof
 // Unsigned 8-bit PCM: 0x80 is silence.
 struct Pcm8 {
     static constexpr DWORD kBytes = 1;
+    static constexpr bool kWide = false;
     static std::uint32_t ToCard(const BYTE* at) { return (std::uint32_t{at[0]} ^ 0x80u) << 24; }
     static void FromCard(BYTE* at, std::uint32_t sample) { at[0] = static_cast<BYTE>((sample >> 24) ^ 0x80u); }
 };
 
 struct Pcm16 {
     static constexpr DWORD kBytes = 2;
+    static constexpr bool kWide = false;
     static std::uint32_t ToCard(const BYTE* at)
     {
         std::uint16_t sample;
@@ -41,8 +43,12 @@ struct Pcm16 {
     }
 };
 
+// Byte-wise at the end of a block; elsewhere a whole word, which reaches one
+// byte into the next sample: read, it is shifted out, and written, the next
+// sample's own store comes after it.
 struct Pcm24 {
     static constexpr DWORD kBytes = 3;
+    static constexpr bool kWide = true;
     static std::uint32_t ToCard(const BYTE* at)
     {
         return std::uint32_t{at[2]} << 24 | std::uint32_t{at[1]} << 16 | std::uint32_t{at[0]} << 8;
@@ -53,25 +59,51 @@ struct Pcm24 {
         at[1] = static_cast<BYTE>(sample >> 16);
         at[2] = static_cast<BYTE>(sample >> 24);
     }
+    static std::uint32_t ToCardWide(const BYTE* at) { return LoadCard(at) << 8; }
+    static void FromCardWide(BYTE* at, std::uint32_t sample) { StoreCard(at, sample >> 8); }
 };
+
 
 struct Pcm32 {
     static constexpr DWORD kBytes = 4;
+    static constexpr bool kWide = false;
     static std::uint32_t ToCard(const BYTE* at) { return LoadCard(at); }
     static void FromCard(BYTE* at, std::uint32_t sample) { StoreCard(at, sample); }
 };
 
 // Mono plays its sample on both pipes.
-template <typename Pcm, DWORD Channels>
-void Play(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
+template <typename Pcm, bool Wide>
+std::uint32_t ToCard(const BYTE* at)
+{
+    if constexpr (Wide) {
+        return Pcm::ToCardWide(at);
+    } else {
+        return Pcm::ToCard(at);
+    }
+}
+
+template <typename Pcm, bool Wide>
+void FromCard(BYTE* at, std::uint32_t sample)
+{
+    if constexpr (Wide) {
+        Pcm::FromCardWide(at, sample);
+    } else {
+        Pcm::FromCard(at, sample);
+    }
+}
+
+// The cursors are copied in and back: stores through a byte pointer could
+// otherwise change them, and the loop would read them again each frame.
+template <typename Pcm, DWORD Channels, bool Wide>
+void PlayFrames(BYTE*& ring, BYTE*& data, DWORD frames)
 {
     BYTE* out = ring;
     BYTE* in = data;
     for (DWORD f = 0; f < frames; ++f, out += kRingFrameBytes, in += Pcm::kBytes * Channels) {
-        const std::uint32_t first = Pcm::ToCard(in);
+        const std::uint32_t first = ToCard<Pcm, Wide>(in);
         StoreCard(out, first);
         if constexpr (Channels == 2) {
-            StoreCard(out + 4, Pcm::ToCard(in + Pcm::kBytes));
+            StoreCard(out + 4, ToCard<Pcm, Wide>(in + Pcm::kBytes));
         } else {
             StoreCard(out + 4, first);
         }
@@ -81,17 +113,40 @@ void Play(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
 }
 
 // Mono records the first pipe only.
-template <typename Pcm, DWORD Channels>
-void Record(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
+template <typename Pcm, DWORD Channels, bool Wide>
+void RecordFrames(BYTE*& ring, BYTE*& data, DWORD frames)
 {
     BYTE* in = ring;
     BYTE* out = data;
     for (DWORD f = 0; f < frames; ++f, in += kRingFrameBytes, out += Pcm::kBytes * Channels) {
-        Pcm::FromCard(out, LoadCard(in));
-        if constexpr (Channels == 2) Pcm::FromCard(out + Pcm::kBytes, LoadCard(in + 4));
+        FromCard<Pcm, Wide>(out, LoadCard(in));
+        if constexpr (Channels == 2) FromCard<Pcm, Wide>(out + Pcm::kBytes, LoadCard(in + 4));
     }
     ring = in;
     data = out;
+}
+
+// Every frame but the last in the wide form, when the width has one.
+template <typename Pcm, DWORD Channels>
+void Play(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
+{
+    if constexpr (Pcm::kWide) {
+        if (frames == 0) return;
+        PlayFrames<Pcm, Channels, true>(ring, data, frames - 1);
+        frames = 1;
+    }
+    PlayFrames<Pcm, Channels, false>(ring, data, frames);
+}
+
+template <typename Pcm, DWORD Channels>
+void Record(BYTE*& ring, BYTE*& data, DWORD frames, DitherNoise*)
+{
+    if constexpr (Pcm::kWide) {
+        if (frames == 0) return;
+        RecordFrames<Pcm, Channels, true>(ring, data, frames - 1);
+        frames = 1;
+    }
+    RecordFrames<Pcm, Channels, false>(ring, data, frames);
 }
 
 // The noise goes onto both pipes' samples in the ring, mono or stereo, before they are cut.
