@@ -329,6 +329,52 @@ TEST_F(GuiTest, GraphicControlsRepaintOnlyWhatIsInvalid)
     EXPECT_EQ(FormPixel(*form, 30, 5), clBlack);
 }
 
+// Containers that fill their whole client when painted keep their graphic
+// children where nothing changed: a paint draws only within its area.
+TEST_F(GuiTest, AContainersPaintLeavesItsChildrenOutsideTheInvalidArea)
+{
+    const struct {
+        const char* container;
+        std::function<TWinControl*(TForm*)> make;
+    } containers[] = {
+        {"group box", [](TForm* form) -> TWinControl* {
+             auto* box = new TGroupBox(form);
+             box->SetParent(form);
+             box->SetBounds(0, 0, 180, 180);
+             box->SetText("Outputs");
+             return box;
+         }},
+        {"tab sheet", [](TForm* form) -> TWinControl* {
+             auto* pages = new TPageControl(form);
+             pages->SetParent(form);
+             pages->SetBounds(0, 0, 180, 180);
+             auto* sheet = new TTabSheet(form);
+             sheet->SetPageControl(pages);
+             return sheet;
+         }},
+    };
+    for (const auto& c : containers) {
+        TForm* form = NewForm(200, 200);
+        TWinControl* container = c.make(form);
+        auto* kept = new TLabel(form);
+        kept->SetAutoSize(false);
+        kept->SetParent(container);
+        kept->SetBounds(10, 100, 40, 20);
+        kept->SetColor(clBlack);
+        auto* changed = new TShape(form);
+        changed->SetParent(container);
+        changed->SetBounds(10, 40, 40, 20);
+        form->Show();
+        Application->ProcessMessages();
+        const TPoint at = kept->FormOrigin();
+        ASSERT_EQ(FormPixel(*form, at.X + 20, at.Y + 10), clBlack) << c.container;
+        changed->Hide();
+        EXPECT_EQ(FormPixel(*form, at.X + 20, at.Y + 10), clBlack) << c.container << ": the label outside stays";
+        const TPoint gone = changed->FormOrigin();
+        EXPECT_EQ(FormPixel(*form, gone.X + 20, gone.Y + 10), ColorToRGB(container->Color())) << c.container << ": the shape is gone";
+    }
+}
+
 TEST_F(GuiTest, AskingForAHandleRealisesTheParentsFirstAndNeedsAForm)
 {
     TForm* form = NewForm();

@@ -267,4 +267,75 @@ TEST_F(DisplayServices, ARepaintIsOnTheScreenBeforeTheLoopRunsAgain)
     EXPECT_NE(now, picture()) << "and it is not what was there before";
 }
 
+// A change of one child of a group box repaints only where it lies; the rest
+// of the box on the screen stays as a full repaint would draw it.
+TEST_F(DisplayServices, AChangeInsideAGroupBoxLeavesTheRestOfTheBoxOnTheScreen)
+{
+    TForm* form = ShowForm(260, 200, Bounds(170, 160, 80, 30), "OK");
+    auto* box = new TGroupBox(form);
+    box->SetParent(form);
+    box->SetBounds(8, 8, 240, 140);
+    box->SetText("Outputs");
+    std::vector<TShape*> frames;
+    std::vector<TLabel*> labels;
+    for (int row = 0; row < 4; ++row) {
+        auto* frame = new TShape(form);
+        frame->SetParent(box);
+        frame->SetBounds(40, 20 + 30 * row, 120, 20);
+        frame->Brush()->Color = clWhite;
+        frames.push_back(frame);
+        auto* label = new TLabel(form);
+        label->SetParent(box);
+        label->SetAutoSize(false);
+        label->SetBounds(170, 22 + 30 * row, 60, 16);
+        label->SetColor(clBlack);
+        label->Font()->SetColor(clLime);
+        label->SetText("WDM");
+        labels.push_back(label);
+    }
+    const auto face = [](TColor colour, int height) {
+        TBitmap b(16, height);
+        b.Canvas()->Brush()->Color = colour;
+        b.Canvas()->FillRect(TRect{0, 0, 16, height});
+        return b;
+    };
+    auto* link = new TImage(form);
+    link->SetParent(box);
+    link->SetTransparent(true);
+    link->SetAutoSize(true);
+    link->SetBounds(12, 30, 16, 16);
+    link->Picture()->Assign(face(clRed, 16));
+
+    const auto screen = [&] { return ScreenPixels(*WindowOf(*form)->getPeer(), 0, 0, form->ClientWidth(), form->ClientHeight()); };
+    const auto picture = [&] {
+        const TBitmap composed = gui::ComposeForm(*form);
+        const auto pixels = composed.Surface().pixels();
+        return std::vector<std::uint32_t>(pixels.begin(), pixels.end());
+    };
+    ASSERT_TRUE(RunUntil([&] { return screen() == picture(); })) << "the window shows the form";
+
+    const struct {
+        const char* change;
+        std::function<void()> make;
+    } changes[] = {
+        {"a frame hidden", [&] { frames[1]->SetVisible(false); }},
+        {"a label hidden", [&] { labels[2]->SetVisible(false); }},
+        {"both shown again", [&] {
+             frames[1]->SetVisible(true);
+             labels[2]->SetVisible(true);
+         }},
+        {"the image's picture swapped, taller", [&] { link->Picture()->Assign(face(clBlue, 24)); }},
+        {"a frame's height changed", [&] { frames[0]->SetHeight(50); }},
+    };
+    for (const auto& c : changes) {
+        c.make();
+        ASSERT_TRUE(RunUntil([&] { return screen() == picture(); })) << c.change;
+        const std::vector<std::uint32_t> shown = screen();
+        // The whole box painted afresh: what the screen must have shown.
+        box->Invalidate();
+        EXPECT_TRUE(shown == picture()) << c.change;
+        ASSERT_TRUE(RunUntil([&] { return screen() == picture(); })) << c.change;
+    }
+}
+
 }  // namespace

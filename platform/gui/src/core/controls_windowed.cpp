@@ -21,6 +21,26 @@ std::uint32_t PixelOf(TColor c)
     return gui::ToPixel(ColorToRGB(c));
 }
 
+// A paint draws only within the area it repaints, so that a window that
+// fills its whole client does not wipe the graphic children outside it:
+// they are painted again only within that area.
+class PaintClip {
+public:
+    PaintClip(TCanvas& canvas, const TRect& area) : canvas_(canvas), saved_(canvas.Target())
+    {
+        CanvasTarget clipped = saved_;
+        clipped.clip = IntersectRect(saved_.clip, area);
+        canvas.SetTarget(clipped);
+    }
+    ~PaintClip() { canvas_.SetTarget(saved_); }
+    PaintClip(const PaintClip&) = delete;
+    PaintClip& operator=(const PaintClip&) = delete;
+
+private:
+    TCanvas& canvas_;
+    const CanvasTarget saved_;
+};
+
 }  // namespace
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), paintCanvas_(std::make_unique<TCanvas>())
@@ -360,7 +380,10 @@ void TWinControl::WndProc(TMessage& m)
             TMessage erase{WM_ERASEBKGND, 0, 0, 0};
             WndProc(erase);
         }
-        PaintWindow(*paintCanvas_);
+        {
+            const PaintClip clip(*paintCanvas_, area);
+            PaintWindow(*paintCanvas_);
+        }
         PaintControls(area);
         return;
     }
@@ -468,9 +491,11 @@ void TCustomControl::BoundsChanged(bool sized)
     TWinControl::BoundsChanged(sized);
 }
 
-void TCustomControl::PaintWindow(TCanvas&)
+void TCustomControl::PaintWindow(TCanvas& canvas)
 {
-    // The canvas's pen, brush and font stay as the last drawing left them.
+    // The canvas's pen, brush and font stay as the last drawing left them;
+    // it clips as the paint's canvas does.
+    const PaintClip clip(*canvas_, canvas.Target().clip);
     Paint();
 }
 
