@@ -6,26 +6,37 @@
 
 namespace gui::detail {
 
+namespace {
+
+// Our own connection, opened once and never closed: a bare server resets
+// when its last client leaves, and a reset just after a closed probe could
+// take the atoms made next with it.
+::Display* OwnDisplay()
+{
+    static ::Display* const display = [] {
+        juce::X11Symbols* x = juce::X11Symbols::getInstance();
+        return x->loadAllSymbols() ? x->xOpenDisplay(nullptr) : nullptr;
+    }();
+    return display;
+}
+
+}  // namespace
+
 void MakeWindowManagerAtoms()
 {
-    juce::X11Symbols* x = juce::X11Symbols::getInstance();
-    if (!x->loadAllSymbols()) return;
-    ::Display* display = x->xOpenDisplay(nullptr);
+    ::Display* display = OwnDisplay();
     if (!display) return;
+    juce::X11Symbols* x = juce::X11Symbols::getInstance();
     for (const char* name : {"WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE", "WM_STATE",
                              "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"})
         x->xInternAtom(display, name, False);
-    x->xFlush(display);
+    // A round trip: the server holds them before JUCE's connection asks.
+    x->xSync(display, False);
 }
 
 bool CanOpenDisplay()
 {
-    juce::X11Symbols* x = juce::X11Symbols::getInstance();
-    if (!x->loadAllSymbols()) return false;
-    ::Display* display = x->xOpenDisplay(nullptr);
-    if (!display) return false;
-    x->xCloseDisplay(display);
-    return true;
+    return OwnDisplay() != nullptr;
 }
 
 }  // namespace gui::detail
