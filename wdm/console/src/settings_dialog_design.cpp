@@ -1,5 +1,5 @@
 // The form TSETTINGSDIALOG as it was designed: six pages under hot-tracking
-// tabs, OK and Cancel below them, in Arial 15 throughout.
+// tabs, OK and Cancel below them, in Arial 15 but for the tabs.
 #include "console/settings_dialog.h"
 
 namespace {
@@ -99,11 +99,8 @@ void TSettingsDialog::CreateDesign()
     Driver = Page(this, PageControl, "Driver");
     SampleRateLock = RadioGroup(this, Driver, "Sample rate lock", 76,
                                 {"The sample rate is &unlocked", "The sample rate is &locked at "});
-    // Smaller, so that the rate list fits after the second item's text.
-    SampleRateLock->Font()->SetHeight(-13);
     SampleRateLock->SetBounds(4, 8, 276, 76);
-    LockedRateCombo = Designed<TComboBox>(this, Driver, 211, 51, 65, 22);
-    LockedRateCombo->Font()->SetHeight(-13);
+    LockedRateCombo = Designed<TComboBox>(this, Driver, 206, 51, 76, 22);
     LockedRateCombo->SetStyle(TComboBoxStyle::csDropDownList);
     SyncWaveDevs = CheckBox(this, Driver, "&Synchronize wave devices", 16, 96);
     AdvancedButton = Designed<TButton>(this, Driver, 168, 150, 104, 25);

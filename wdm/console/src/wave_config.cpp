@@ -84,8 +84,7 @@ TWaveConfig::TWaveConfig(TComponent* owner, CDaveror* card)
     FCard->GetWaveConfig(&record);
 
     BuildSide(true);
-    // Both boxes as high as the longer side, so that no input row lies below its box.
-    const int height = FirstRowTop + RowPitch * std::max(FOutputRows, FInputRows);
+    const int height = FirstRowTop + RowPitch * FOutputRows;
     OutputsBox->SetHeight(height);
     InputsBox->SetHeight(height);
     const int buttonsTop = height + OutputsBox->Top() + 10;
@@ -137,6 +136,7 @@ void TWaveConfig::BuildRow(bool output, int index, int top)
         row.Link->SetParent(box);
         row.Link->SetLeft(10);
         row.Link->SetTop(top + 14);
+        row.Link->Tag = index;
         row.Link->OnClick = [this, link = row.Link](TObject*) { LinkClick(link); };
         row.Link->OnMouseMove = linkHelp;
     }
@@ -186,7 +186,7 @@ void TWaveConfig::FillSide(bool output, const WaveConfigEntry* entries, WORD cou
         const int width = std::max<int>(entries[e].Width, 2) & ~1;
         const int span = std::min(width / 2, rows - r);
         Row(output, r).Width = static_cast<WORD>(2 * span);
-        for (int k = 0; k < span; ++k) Row(output, r + k).Mode = entries[e].Mode;
+        Row(output, r).Mode = entries[e].Mode;
         for (int k = 1; k < span; ++k) Row(output, r + k).Width = 0;
         r += span;
     }
@@ -202,14 +202,7 @@ void TWaveConfig::RecomputeWidths(bool output)
             width += 2;
             Row(output, ++r).Width = 0;
         }
-        WaveConfigRow& device = Row(output, first);
-        device.Width = static_cast<WORD>(width);
-        // A Nimbrel device is two pipes wide: a pair that was one and now
-        // leads a chain (its link above was undone) is a WDM device.
-        if (width > 2 && device.Mode == WAVE_MODE_NIMBREL) {
-            device.Mode = WAVE_MODE_WDM;
-            RefreshModeLabel(device);
-        }
+        Row(output, first).Width = static_cast<WORD>(width);
     }
 }
 

@@ -195,6 +195,23 @@ TEST_F(SettingsDialog, StartsWithItsFieldsFirstValues)
     EXPECT_EQ(d.CancelButton->ModalResult(), mrCancel);
 }
 
+TEST_F(SettingsDialog, IsInArial15WithEveryTabInReach)
+{
+    TSettingsDialog& d = Make();
+    EXPECT_EQ(d.Font()->Height(), -15);
+    const std::pair<const char*, const TControl*> controls[] = {
+        {"rate lock", d.SampleRateLock}, {"rate list", d.LockedRateCombo}, {"sync", d.SyncWaveDevs},
+        {"GSIF", d.GsifBufferSize},      {"readout", d.leftfrontreadout}};
+    for (const auto& [name, control] : controls) EXPECT_EQ(control->Font()->Height(), -15) << name;
+    // The one font of ours: the tabs, smaller, so that the captions of all
+    // six (inside their tabs' padding of 6) show across the control.
+    for (int i = 0; i < d.PageControl->PageCount(); ++i) {
+        const TRect tab = d.PageControl->TabRect(i);
+        EXPECT_GT(tab.Width(), 0) << i;
+        EXPECT_LE(tab.Right - 6, d.PageControl->Width()) << d.PageControl->Pages(i)->Caption();
+    }
+}
+
 TEST_F(SettingsDialog, ListsTheRatesOfTheFamilyAndSelectsTheLockedOne)
 {
     struct Case {

@@ -118,6 +118,7 @@ TEST_F(WaveConfig, LaysOutTheRowsAndNamesThemFromTheCapabilities)
     EXPECT_EQ(row.NameFrame->Top(), 40 + 60);
     EXPECT_EQ(row.Link->Left(), 10);
     EXPECT_EQ(row.Link->Top(), 40 + 60 + 14);
+    EXPECT_EQ(row.Link->Tag, 2);
     EXPECT_EQ(row.Link->Width(), 24) << "sized to its picture";
     EXPECT_EQ(row.ModeFrame->Shape(), stRoundRect);
     EXPECT_EQ(row.ModeLabel->Tag, 2);
@@ -130,6 +131,27 @@ TEST_F(WaveConfig, LaysOutTheRowsAndNamesThemFromTheCapabilities)
     EXPECT_EQ(d.Row(false, 3).NameLabel->Caption(), "Analog in 7-8");
     EXPECT_EQ(d.Row(false, 5).NameLabel->Caption(), "Digital in 3-4");
     EXPECT_EQ(d.Row(true, 7).Link, nullptr) << "the last row has no link";
+}
+
+class MoreInputsThanOutputs : public WaveConfig {
+protected:
+    MoreInputsThanOutputs()
+        : WaveConfig(CardWith([](machine::CardConfig& c) {
+              c.outputPipes = 4;
+              c.analogOutputPipes = 2;
+          }))
+    {
+    }
+};
+
+TEST_F(MoreInputsThanOutputs, BothBoxesAreAsHighAsTheOutputRows)
+{
+    TWaveConfig& d = Make();
+    ASSERT_EQ(d.OutputRows(), 2);
+    ASSERT_EQ(d.InputRows(), 8);
+    EXPECT_EQ(d.OutputsBox->Height(), 40 + 30 * 2);
+    EXPECT_EQ(d.InputsBox->Height(), 40 + 30 * 2);
+    EXPECT_EQ(d.ClientHeight(), d.ApplyButton->Top() + d.ApplyButton->Height() + 10);
 }
 
 class VirtualAndDummy : public WaveConfig {
@@ -248,6 +270,24 @@ TEST_F(EightPipeCard, LinkingANimbrelRowMakesItWdmAndWidensTheDevice)
     EXPECT_EQ(Widths(true), (std::vector<int>{2, 6, 0, 0}));
     EXPECT_TRUE(d.Row(true, 1).ModeLabel->Visible());
     EXPECT_EQ(d.Row(true, 1).ModeLabel->Caption(), "WDM") << "a device of six pipes is no Nimbrel device";
+}
+
+TEST_F(EightPipeCard, ALinkChangesOnlyTheModeOfItsOwnRow)
+{
+    // A wide Nimbrel device as the card driver gives it is shown as it is.
+    Hooks().SetStoredWaveConfigRaw(RawRecord({{NM, 4}, {WDM, 2}, {WDM, 2}}, {}));
+    TWaveConfig& d = Make();
+    Show();
+    ASSERT_EQ(Widths(true), (std::vector<int>{4, 0, 2, 2}));
+    ClickLink(true, 2);
+    EXPECT_EQ(Widths(true), (std::vector<int>{4, 0, 4, 0}));
+    EXPECT_EQ(d.Row(true, 0).ModeLabel->Caption(), "Nimbrel") << "another link leaves the device alone";
+    // Undone, the device's second pair is a device of its own, of its own mode.
+    ClickLink(true, 0);
+    EXPECT_EQ(Widths(true), (std::vector<int>{2, 2, 4, 0}));
+    EXPECT_EQ(d.Row(true, 0).Mode, NM);
+    EXPECT_EQ(d.Row(true, 1).Mode, WDM);
+    EXPECT_EQ(d.Row(true, 1).ModeLabel->Caption(), "WDM");
 }
 
 TEST_F(EightPipeCard, SwitchingALinkedDeviceToNimbrelUnlinksItsFirstRow)
