@@ -128,6 +128,13 @@ std::shared_ptr<Desktop> InstallDesktop(std::shared_ptr<Desktop> desktop)
     return desktop;
 }
 
+bool DesktopInstalled()
+{
+    DesktopSlot& slot = Slot();
+    std::lock_guard guard(slot.lock);
+    return slot.installed != nullptr;
+}
+
 }  // namespace win32
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)

@@ -143,8 +143,8 @@ private:
     static void Advance(std::uintptr_t& value) { value = value >= kLastWindow ? kFirstWindow : value + 4; }
 };
 
-ModalDialog::ModalDialog(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC procedure)
-    : template_(dialogTemplate), owner_(owner), procedure_(procedure)
+ModalDialog::ModalDialog(HINSTANCE module, const DialogTemplate& dialogTemplate, HWND owner, DLGPROC procedure)
+    : module_(module), template_(dialogTemplate), owner_(owner), procedure_(procedure)
 {
     std::lock_guard guard(DialogEngine::Lock());
     window_ = DialogEngine::Add(this, kTheDialog);
@@ -280,7 +280,7 @@ INT_PTR DialogBoxParamA(HINSTANCE module, LPCSTR name, HWND owner, DLGPROC proce
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    win32::ModalDialog dialog(*dialogTemplate, owner, procedure);
+    win32::ModalDialog dialog(module, *dialogTemplate, owner, procedure);
     const win32::ActiveDialog active(dialog);
     // wParam: the control that gets the focus, the first tab stop.
     HWND focus = nullptr;

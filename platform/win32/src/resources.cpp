@@ -1,5 +1,5 @@
 // Finding a module's resources: its one exported table, looked up in that
-// module itself, and the entries of the table by name or number.
+// module itself, its dialogs by name or number and its version block.
 #include "win32/resources.h"
 
 #include "module_symbols.h"
@@ -11,6 +11,12 @@ namespace {
 
 constexpr char kTableSymbol[] = "ModuleResourceTable";
 
+const ModuleResources* FindTable(HMODULE module)
+{
+    DWORD error = ERROR_SUCCESS;
+    return static_cast<const ModuleResources*>(FindModuleSymbol(module, kTableSymbol, &error));
+}
+
 }  // namespace
 
 bool NameOrOrdinal::Matches(LPCSTR name) const noexcept
@@ -21,8 +27,7 @@ bool NameOrOrdinal::Matches(LPCSTR name) const noexcept
 
 const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR name)
 {
-    DWORD error = ERROR_SUCCESS;
-    const auto* table = static_cast<const ModuleResources*>(FindModuleSymbol(module, kTableSymbol, &error));
+    const ModuleResources* table = FindTable(module);
     if (table == nullptr) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
@@ -31,6 +36,16 @@ const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR name)
         if (dialog.name.Matches(name) && dialog.dialog != nullptr) return dialog.dialog;
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
+}
+
+const VersionResource* FindVersionResource(HMODULE module)
+{
+    const ModuleResources* table = FindTable(module);
+    if (table == nullptr || table->version == nullptr) {
+        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+        return nullptr;
+    }
+    return table->version;
 }
 
 }  // namespace win32

@@ -110,6 +110,7 @@ TEST(ScriptedDesktop, GeometryComesFromTheDesktop)
 
 TEST(ScriptedDesktop, InstallersNestAndRestore)
 {
+    EXPECT_FALSE(win32::DesktopInstalled()) << "the console default";
     win32_testing::ScopedDesktop outer;
     {
         win32_testing::ScopedDesktop inner;
@@ -117,6 +118,7 @@ TEST(ScriptedDesktop, InstallersNestAndRestore)
         EXPECT_EQ(&win32::CurrentDesktop(), &inner.desktop());
     }
     EXPECT_EQ(&win32::CurrentDesktop(), &outer.desktop());
+    EXPECT_TRUE(win32::DesktopInstalled());
     MessageBoxA(nullptr, "outer", "", MB_OK);
     ASSERT_EQ(outer->Boxes().size(), 1u);
     EXPECT_EQ(outer->Boxes()[0].text, "outer");

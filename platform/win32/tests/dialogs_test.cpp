@@ -89,6 +89,7 @@ TEST_F(Dialogs, InitDialogComesFirstAndTheScriptRunsInsideTheDialog)
         okButton = GetDlgItem(window, IDOK);
         EXPECT_EQ(GetActiveWindow(), window);
         EXPECT_EQ(dialog.Template().caption, "Groups");
+        EXPECT_EQ(dialog.Module(), module_) << "whose resources it came from";
         EXPECT_EQ(dialog.Item(IDOK), okButton);
         EXPECT_EQ(dialog.Item(999), nullptr);
     });

@@ -26,7 +26,7 @@ extern "C" int TestModuleAdd(int a, int b) { return a + b; }
 // Sets an event by a handle the host made: only one handle table per process makes that work.
 extern "C" BOOL TestModuleSetEvent(HANDLE event) { return SetEvent(event); }
 
-// Dialogs for the dialog manager's tests: 300 with two radio groups, a check
+// Resources. Dialogs for the dialog manager's tests: 300 with two radio groups, a check
 // box, a disabled one, a group box and a picture; "Bare", named by a text,
 // with no default button and two radio buttons split by a group box that
 // starts no group.
@@ -62,6 +62,17 @@ constexpr win32::DialogResource kDialogs[] = {
     {"Bare", &kBare},
 };
 
+// Its version block: 4.3.2.1, U.K. English in the Western code page.
+constexpr win32::VersionString kVersionTexts[] = {
+    {"FileDescription", "The loader's test module"},
+    {"OriginalFilename", "TestModule.dll"},
+    {"Comments", ""},
+};
+constexpr win32::VersionResource kVersion = {
+    {VS_FFI_SIGNATURE, VS_FFI_STRUCVERSION, 0x00040003, 0x00020001, 0x00040003, 0x00020001, VS_FFI_FILEFLAGSMASK, 0,
+     VOS_NT_WINDOWS32, VFT_DLL, 0, 0, 0},
+    0x0809, 0x04E4, kVersionTexts};
+
 }  // namespace
 
-extern "C" const win32::ModuleResources ModuleResourceTable = {kDialogs};
+extern "C" const win32::ModuleResources ModuleResourceTable = {kDialogs, &kVersion};

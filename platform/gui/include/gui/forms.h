@@ -311,7 +311,19 @@ private:
     std::uint64_t virtualNow_ = 0;
 };
 
-extern TApplication* Application;
+// The program's application object, made on first use and kept for the
+// program's life: loading the library makes nothing it keeps, so that a
+// library which links it and is unloaded without ever using it leaks
+// nothing. `Application->...` and `new TForm(Application)` read as with a
+// pointer.
+class TApplicationHandle {
+public:
+    TApplication* operator->() const { return Get(); }
+    TApplication& operator*() const { return *Get(); }
+    operator TApplication*() const { return Get(); }
+    static TApplication* Get();
+};
+inline constexpr TApplicationHandle Application{};
 
 // The application's events for a form to handle: each one fires after the
 // application's own slot, in the order the objects were made (a message

@@ -18,12 +18,6 @@
 
 namespace {
 
-TApplication& TheApplication()
-{
-    static TApplication* application = new TApplication();  // lives as long as the program
-    return *application;
-}
-
 template <class T>
 bool Holds(const std::vector<T*>& list, const T* item)
 {
@@ -51,7 +45,11 @@ void PaintTree(TWinControl& w)
 
 }  // namespace
 
-TApplication* Application = &TheApplication();
+TApplication* TApplicationHandle::Get()
+{
+    static TApplication* application = new TApplication();  // lives as long as the program
+    return application;
+}
 
 TApplication::TApplication() : TComponent(nullptr) {}
 

@@ -174,5 +174,8 @@ void RunDialog(ModalDialog& dialog);
 // Installs `desktop` (nullptr restores the default) and returns the
 // previous one (nullptr when it was the default). Thread-safe.
 std::shared_ptr<Desktop> InstallDesktop(std::shared_ptr<Desktop> desktop);
+// Whether a desktop is installed (a test's or a display's): false while the
+// console default is in force. Thread-safe.
+bool DesktopInstalled();
 
 }  // namespace win32

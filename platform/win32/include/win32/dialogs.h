@@ -69,11 +69,14 @@ class DialogEngine;
 // The states may be read from any thread.
 class ModalDialog {
 public:
-    ModalDialog(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC procedure);
+    // `module`: the module whose resources hold the template (and the
+    // pictures its controls name).
+    ModalDialog(HINSTANCE module, const DialogTemplate& dialogTemplate, HWND owner, DLGPROC procedure);
     ~ModalDialog();
     ModalDialog(const ModalDialog&) = delete;
     ModalDialog& operator=(const ModalDialog&) = delete;
 
+    HINSTANCE Module() const noexcept { return module_; }
     const DialogTemplate& Template() const noexcept { return template_; }
     HWND Window() const noexcept { return window_; }
     HWND Owner() const noexcept { return owner_; }
@@ -119,6 +122,7 @@ private:
     Control* Find(int id);
     const Control* Find(int id) const;
 
+    const HINSTANCE module_;
     const DialogTemplate& template_;
     const HWND owner_;
     const DLGPROC procedure_;

@@ -9,13 +9,16 @@
 //     };
 //     constexpr win32::DialogTemplate kDialog = {WS_POPUP | WS_CAPTION, "Title", 120, 40, "MS Sans Serif", 8, kItems};
 //     constexpr win32::DialogResource kDialogs[] = {{win32::NameOrOrdinal::Ordinal(101), &kDialog}};
-//     extern "C" const win32::ModuleResources ModuleResourceTable = {kDialogs};
+//     constexpr win32::VersionString kTexts[] = {{"FileDescription", "A module"}};
+//     constexpr win32::VersionResource kVersion = {fixedFileInfo, 0x0409, 0x04B0, kTexts};
+//     extern "C" const win32::ModuleResources ModuleResourceTable = {kDialogs, &kVersion};
 #pragma once
 
 #include <span>
 #include <string_view>
 
 #include "win32/types.h"
+#include "win32/version_info.h"
 
 // A resource named by a number travels in the pointer of its name.
 inline bool IS_INTRESOURCE(LPCSTR name) noexcept
@@ -101,15 +104,35 @@ struct DialogResource {
     const DialogTemplate* dialog;
 };
 
+// One text of a version block's string table: "FileDescription", ...
+struct VersionString {
+    std::string_view name;
+    std::string_view value;
+};
+
+// A module's version block (VS_VERSION_INFO): the fixed file information
+// and one string table, in one language and code page, which its
+// translation names.
+struct VersionResource {
+    VS_FIXEDFILEINFO fixed;
+    WORD language;  // 0x0409: U.S. English
+    WORD codePage;  // 0x04B0: Unicode
+    std::span<const VersionString> strings;
+};
+
 // A module's resources, as its resource section would hold them.
 struct ModuleResources {
     std::span<const DialogResource> dialogs;
+    const VersionResource* version = nullptr;  // none: the module has no version block
 };
 
 // The dialog template `name` among the resources of `module`, or null with
 // ERROR_RESOURCE_DATA_NOT_FOUND (the module has no resources) or
 // ERROR_RESOURCE_NAME_NOT_FOUND.
 const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR name);
+// The version block among the resources of `module`, or null with
+// ERROR_RESOURCE_TYPE_NOT_FOUND.
+const VersionResource* FindVersionResource(HMODULE module);
 
 }  // namespace win32
 

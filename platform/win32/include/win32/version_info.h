@@ -1,8 +1,8 @@
-// Version information: the fixed file information of a module's version
-// block and the calls that read it. The simulated machine's files carry no
-// version resources, so a module declares its block at start-up with
-// win32::RegisterModuleVersion; the blocks live in one process-wide table,
-// shared by the program and every module it loads.
+// Version information: a module's version block and the calls that read
+// it. A module carries its block among its resources (win32::VersionResource
+// in its resource table); a program whose file has none declares its fixed
+// file information at start-up with win32::RegisterModuleVersion, into one
+// process-wide table.
 #pragma once
 
 #include <string_view>
@@ -35,16 +35,21 @@ constexpr DWORD VOS_NT_WINDOWS32 = 0x00040004;
 constexpr DWORD VFT_APP = 0x00000001;
 constexpr DWORD VFT_DLL = 0x00000002;
 
-// The size of the file's version block; `handle` (may be NULL) gets 0. A
-// name with a folder is found by its file name, ignoring case. 0 with
-// ERROR_RESOURCE_TYPE_NOT_FOUND for a file that declared no block.
+// The size of the file's version block; `handle` (may be NULL) gets 0. The
+// file is found by its file name (a folder is ignored), ignoring case: a
+// declared block, else the block of the loaded module of that file name.
+// 0 with ERROR_FILE_NOT_FOUND when there is neither, and with
+// ERROR_RESOURCE_TYPE_NOT_FOUND for a module that carries no block.
 DWORD GetFileVersionInfoSizeA(LPCSTR fileName, LPDWORD handle);
 // Copies the block into `data`; FALSE with ERROR_INSUFFICIENT_BUFFER when
-// `size` is below the block's size, and with the error above for a file
-// that declared none.
+// `size` is below the block's size, and with the errors above.
 BOOL GetFileVersionInfoA(LPCSTR fileName, DWORD handle, DWORD size, LPVOID data);
-// "\" gives the fixed file information inside `block` (52 bytes). Any other
-// sub-block, or a block that is not a version block, is FALSE.
+// Inside `block`: "\" gives the fixed file information (52 bytes),
+// "\VarFileInfo\Translation" the (language, code page) pairs, 4 bytes
+// each, and "\StringFileInfo\040904B0\FileDescription" a text of that
+// string table, its length in characters with the terminating zero. Names
+// compare ignoring case. FALSE for a missing sub-block, or a block that is
+// not a version block.
 BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length);
 
 namespace win32 {
