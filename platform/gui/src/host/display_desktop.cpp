@@ -1,10 +1,11 @@
-// The display's desktop. Message boxes are forms of the library and file
-// dialogs JUCE's own file chooser, run from the library's loop, so that the
-// program's timers keep firing while either is open.
+// The display's desktop. Message boxes and modal dialogs are forms of the
+// library and file dialogs JUCE's own file chooser, run from the library's
+// loop, so that the program's timers keep firing while any is open.
 #include "host/display_desktop.h"
 
 #include "widgets/message_form.h"
 
+#include "gui/dialog_presenter.h"
 #include "gui/forms.h"
 
 #include <win32/commdlg.h>
@@ -81,6 +82,21 @@ public:
                 continue;
             }
             return chosen.getFullPathName().toStdString();
+        }
+    }
+    // A dialog in a window of its own, from the GUI thread; from another,
+    // as without a display.
+    void RunDialog(win32::ModalDialog& dialog) override
+    {
+        if (!OnGuiThread()) {
+            Desktop::RunDialog(dialog);
+            return;
+        }
+        try {
+            PresentDialog(dialog);
+        } catch (...) {
+            // Left open, the dialog manager ends it as cancelled.
+            Application->HandleException(Application);
         }
     }
     BOOL ExitWindows(UINT, DWORD) override { return FALSE; }
