@@ -19,6 +19,8 @@ set(_zavo_juce_defs
     # JUCE's statics go before ours at exit; its leak counter would then report
     # glyph caches our fonts still hold. The sanitizers watch leaks instead.
     JUCE_CHECK_MEMORY_LEAKS=0
+    # A driver carries JUCE too: loading it prints nothing into its host's output.
+    JUCE_DISABLE_JUCE_VERSION_PRINTING=1
     JUCE_USE_XRANDR=1
     JUCE_USE_XINERAMA=1
     JUCE_MODAL_LOOPS_PERMITTED=1

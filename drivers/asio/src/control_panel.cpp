@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "driver_identity.h"
+#include "panel_display.h"
 #include "resource.h"
 
 namespace {
@@ -24,6 +25,7 @@ INT_PTR ShowControlPanel(ControlPanelRecord* record)
 {
     ControlPanelRecord* none = nullptr;
     if (!g_Record.compare_exchange_strong(none, record)) return 2;
+    PreparePanelDisplay();
     const INT_PTR result = DialogBoxParamA(GetModuleHandleA(kModuleFileName), MAKEINTRESOURCEA(IDD_CONTROL_PANEL),
                                            GetActiveWindow(), ControlPanelProc, 0);
     g_Record = nullptr;

@@ -1,5 +1,6 @@
-// The library's resources: the control panel's dialog. Its picture comes
-// with the panel on a display.
+// The library's resources: the control panel's dialog and the version
+// block. The panel's picture, bitmap 109, is drawn when the panel is first
+// shown on a display (panel_display.cpp).
 #include "resource.h"
 
 namespace {
@@ -38,7 +39,23 @@ constexpr win32::DialogResource kDialogs[] = {
     {win32::NameOrOrdinal::Ordinal(IDD_CONTROL_PANEL), &kControlPanel},
 };
 
+// The build gives the project's version, the file's and the product's alike.
+constexpr DWORD VERSION_MS = (ZAVO_VERSION_MAJOR << 16) | ZAVO_VERSION_MINOR;
+constexpr DWORD VERSION_LS = (ZAVO_VERSION_PATCH << 16) | ZAVO_VERSION_TWEAK;
+
+constexpr win32::VersionString kVersionTexts[] = {
+    {"FileDescription", "Zavo ASIO driver for PCI hardware"},
+    {"OriginalFilename", "ASIOZavoWDM.dll"},
+};
+
+constexpr win32::VersionResource kVersion = {
+    {VS_FFI_SIGNATURE, VS_FFI_STRUCVERSION, VERSION_MS, VERSION_LS, VERSION_MS, VERSION_LS, VS_FFI_FILEFLAGSMASK, 0,
+     VOS_NT_WINDOWS32, VFT_DLL, 0, 0, 0},
+    0x0409,  // U.S. English
+    0x04B0,  // Unicode
+    kVersionTexts};
+
 }  // namespace
 
 // The stand-in for the library's resource section; no export of the driver's own.
-extern "C" const win32::ModuleResources ModuleResourceTable = {kDialogs};
+extern "C" const win32::ModuleResources ModuleResourceTable = {kDialogs, &kVersion};

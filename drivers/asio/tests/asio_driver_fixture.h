@@ -3,6 +3,7 @@
 // the registry the driver keeps its keys and settings in.
 #pragma once
 
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <ostream>
@@ -55,6 +56,16 @@ struct StoredSettings {
 };
 StoredSettings ReadStoredSettings();
 std::ostream& operator<<(std::ostream& out, const StoredSettings& settings);
+
+// No display for what runs meanwhile, in this process and the programs it
+// starts, whatever $DISPLAY says: a panel nobody can see.
+class NoDisplay {
+public:
+    NoDisplay() { ::setenv("ZAVO_GUI_HEADLESS", "1", 1); }
+    ~NoDisplay() { ::unsetenv("ZAVO_GUI_HEADLESS"); }
+    NoDisplay(const NoDisplay&) = delete;
+    NoDisplay& operator=(const NoDisplay&) = delete;
+};
 
 class AsioDriverTest : public ::testing::Test {
 protected:

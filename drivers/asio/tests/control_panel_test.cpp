@@ -461,6 +461,7 @@ TEST_F(ControlPanel, WithNoDisplayAndNoScriptThePanelIsClosedWithOneLine)
     Start();
     Create({{false, 0}}, 256, {.supportsTimeInfo = 1});
     StartStreaming();
+    const NoDisplay noDisplay;
     const std::shared_ptr<win32::Desktop> scripted = win32::InstallDesktop(nullptr);
     ::testing::internal::CaptureStderr();
     const ASIOError result = host_.ControlPanel();

@@ -299,6 +299,7 @@ TEST_F(Registration, HostProgramOpensTheControlPanelAndRoutesAMonitor)
 #endif
     std::string output;
     ASSERT_EQ(RunRegsvr(std::string("'") + kDriverPath + "'", output), 0) << output;
+    const NoDisplay noDisplay;
     output.clear();
     EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--control-panel", output), 0) << output;
     for (const char* line : {"Opening the control panel\n",
@@ -306,6 +307,19 @@ TEST_F(Registration, HostProgramOpensTheControlPanelAndRoutesAMonitor)
                              "Control panel closed: buffer size 512 frames, direct monitoring offered\n"})
         EXPECT_NE(output.find(line), std::string::npos) << line << "\nin:\n" << output;
     EXPECT_FALSE(StoredSetting("Buffer size").has_value()) << "a closed panel writes nothing";
+    // The panel alone: what came back, and the settings as stored (the rate by
+    // the driver object of the run before).
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--panel", output), 0) << output;
+    for (const char* line : {"controlPanel returned 0 (ASE_OK)\n",
+                             "[ASIO Zavo WDM] dialog closed as with Escape: there is no display to show it on\n",
+                             "Buffer size now 512 frames, direct monitoring offered\n",
+                             "Stored settings: \"Sample rate\" 44100\n",
+                             "Released; the driver's library is unloaded.\n"})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\nin:\n" << output;
+    EXPECT_EQ(output.find("Input channels"), std::string::npos) << "nothing but the panel";
+    output.clear();
+    EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--panel --stream 1", output), 2) << output;
 
     output.clear();
     EXPECT_EQ(Run(ZAVO_ASIO_HOST_PATH, "--stream 0.5 --outputs 0,1 --inputs 2,3 --monitor 1:1:-6:0.25", output), 0)

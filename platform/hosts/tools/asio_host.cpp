@@ -1,5 +1,6 @@
 // asio-host [--rate HZ] [--control-panel] [--stream SECONDS [--size FRAMES] [--outputs LIST] [--inputs LIST]
 //           [--monitor IN:OUT[:DB[:PAN]]]] [DRIVER]
+// asio-host --panel [DRIVER]
 //
 // Lists the ASIO drivers registered on the machine in $ZAVO_MACHINE, loads
 // one (the first listed unless named) as an audio application would, prints
@@ -10,6 +11,9 @@
 // got real-time scheduling. While streaming, the control panel opens halfway
 // through, and a reset the driver then asks for is served by making the
 // buffers again; a direct-monitoring route goes to the card before the start.
+// --panel loads and initialises the driver, opens its control panel on the
+// thread that loaded it, and prints what came back and the settings the
+// driver then stores.
 #include <sched.h>
 
 #include <algorithm>
@@ -34,6 +38,7 @@ constexpr double kPanRight = 2147483648.0;
 constexpr char kUsage[] =
     "usage: asio-host [--rate HZ] [--control-panel] [--stream SECONDS [--size FRAMES] [--outputs LIST]\n"
     "                 [--inputs LIST] [--monitor IN:OUT[:DB[:PAN]]]] [DRIVER]\n"
+    "       asio-host --panel [DRIVER]\n"
     "       LIST: channel numbers such as 0,1,4, or all, or none\n"
     "       --monitor: input buffer IN (-1: every input of the card) heard on output buffer OUT, the buffers\n"
     "       numbered in the order of --inputs and --outputs, at DB dB (0; off: muted) and PAN from 0 left to\n"
@@ -47,6 +52,7 @@ struct Options {
     std::string outputs = "all";
     std::string inputs = "all";
     bool controlPanel = false;
+    bool panelOnly = false;  // --panel
     std::optional<ASIOInputMonitor> monitor;
 };
 
@@ -187,6 +193,43 @@ const char* MonitorResult(ASIOError error)
     default:
         return "refused";
     }
+}
+
+// The driver's settings as it stored them in its key, each one it has.
+void PrintStoredSettings(const std::string& driverName)
+{
+    const std::string path = "SOFTWARE\\ASIO\\" + driverName + "\\Settings";
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        std::printf("Stored settings: none\n");
+        return;
+    }
+    std::printf("Stored settings:");
+    for (const char* name : {"Sample rate", "Buffer size", "DirectMonitoring", "96 kHz only", "Short names"}) {
+        DWORD value = 0, type = 0, size = sizeof value;
+        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+            type == REG_DWORD)
+            std::printf(" \"%s\" %u", name, static_cast<unsigned>(value));
+    }
+    std::printf("\n");
+    RegCloseKey(key);
+}
+
+// The panel alone: what controlPanel gave back, and what the driver then
+// reports and stores (a confirmed panel stores its choices; a cancelled one
+// nothing).
+void ShowPanelOnly(hosts::AsioHost& host, const std::string& driverName)
+{
+    std::printf("Opening the control panel\n");
+    std::fflush(stdout);
+    const ASIOError result = host.ControlPanel();
+    std::printf("controlPanel returned %d%s\n", static_cast<int>(result), result == ASE_OK ? " (ASE_OK)" : "");
+    LONG minimum = 0, maximum = 0, preferred = 0, granularity = 0;
+    host.Driver().getBufferSize(&minimum, &maximum, &preferred, &granularity);
+    const bool monitoring = host.Driver().future(kAsioCanInputMonitor, nullptr) == ASE_SUCCESS;
+    std::printf("Buffer size now %d frames, direct monitoring %s\n", static_cast<int>(preferred),
+                monitoring ? "offered" : "not offered");
+    PrintStoredSettings(driverName);
 }
 
 void ShowControlPanel(hosts::AsioHost& host)
@@ -334,6 +377,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.inputs = argv[++i];
         } else if (std::strcmp(argv[i], "--control-panel") == 0) {
             options.controlPanel = true;
+        } else if (std::strcmp(argv[i], "--panel") == 0) {
+            options.controlPanel = options.panelOnly = true;
         } else if (std::strcmp(argv[i], "--monitor") == 0 && more) {
             options.monitor = ParseMonitor(argv[++i]);
             if (!options.monitor) return false;
@@ -343,8 +388,9 @@ bool ParseOptions(int argc, char** argv, Options& options)
             return false;
         }
     }
-    // A route needs the buffers of a stream.
-    return !options.monitor || options.streamSeconds;
+    // A route needs the buffers of a stream; the panel alone takes nothing else.
+    const bool more = options.newRate != 0 || options.streamSeconds || options.monitor;
+    return (!options.monitor || options.streamSeconds) && !(options.panelOnly && more);
 }
 
 }  // namespace
@@ -384,7 +430,7 @@ int main(int argc, char** argv)
         status = 1;
     } else {
         const hosts::AsioChannels channels = host.Channels();
-        PrintDevice(host, channels);
+        if (!options.panelOnly) PrintDevice(host, channels);
         if (options.newRate != 0) {
             const ASIOError set = host.Driver().setSampleRate(options.newRate);
             ASIOSampleRate rate = 0;
@@ -393,10 +439,16 @@ int main(int argc, char** argv)
                         set == ASE_OK ? "done" : "refused", rate);
             if (set != ASE_OK) status = 1;
         }
-        if (status == 0 && options.controlPanel && !options.streamSeconds) ShowControlPanel(host);
+        if (options.panelOnly) ShowPanelOnly(host, options.driverName);
+        else if (status == 0 && options.controlPanel && !options.streamSeconds) ShowControlPanel(host);
         if (status == 0 && options.streamSeconds && !Stream(host, options, channels)) status = 1;
     }
     if (!host.Unload()) {
+        // A driver that showed a window may keep its library for the process.
+        if (options.controlPanel && std::getenv("DISPLAY") != nullptr) {
+            std::printf("Released; the driver keeps its library loaded, as it may once it has shown a window.\n");
+            return status;
+        }
         std::fprintf(stderr, "Released, but %s is still loaded\n", host.ServerPath().c_str());
         return 1;
     }
