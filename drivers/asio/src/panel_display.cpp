@@ -1,3 +1,5 @@
+// The control panel on a display: when the driver's copy of the GUI layer
+// takes the panel over, and the picture it shows.
 #include "panel_display.h"
 
 #include <gui/dialog_presenter.h>
@@ -32,9 +34,10 @@ void PreparePanelDisplay()
     static std::once_flag started;
     if (win32::DesktopInstalled() || !gui::DisplayAvailable()) return;
     std::call_once(started, [] {
-        Application->Initialize();
+        // Pinned before any thread of the presentation runs the library's code.
         HMODULE module = nullptr;
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, kModuleFileName, &module);
+        Application->Initialize();
         RegisterPanelPicture(module);
     });
 }

@@ -1,3 +1,4 @@
+// Bitmap 109, drawn: no artwork comes from elsewhere.
 #include "panel_picture.h"
 
 #include "driver_identity.h"

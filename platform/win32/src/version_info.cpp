@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "no_case.h"
 #include "utf.h"
 #include "win32/errors.h"
 #include "win32/modules.h"
