@@ -159,6 +159,9 @@ static_assert(offsetof(WaveConfigRecord, Outputs) == 6);
 static_assert(offsetof(WaveConfigRecord, InputCount) == 38);
 static_assert(offsetof(WaveConfigRecord, Inputs) == 40);
 
+// Flags: the configuration is the one the card driver runs with.
+constexpr DWORD WAVE_CONFIG_IN_EFFECT = 0x1;
+
 constexpr BYTE WAVE_MODE_WDM = 0;
 constexpr BYTE WAVE_MODE_NIMBREL = 1;
 

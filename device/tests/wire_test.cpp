@@ -111,6 +111,7 @@ const Twin kValues[] = {
     BOTH(DRIVER_FLAG_WAVE_LINK),
     BOTH(WAVE_MODE_WDM),
     BOTH(WAVE_MODE_NIMBREL),
+    BOTH(WAVE_CONFIG_IN_EFFECT),
     Twin{"notification capacity", NOTIFY_CAPACITY, sim::kNotifyCapacity},
     Twin{"wave-configuration entries", WAVE_CONFIG_ENTRIES, sim::kWaveConfigEntries},
 };

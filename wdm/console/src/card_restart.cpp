@@ -13,7 +13,6 @@ namespace {
 constexpr DWORD ReserveMode = 1;
 constexpr DWORD OutputPipes = 0;
 constexpr DWORD InputPipes = 1;
-constexpr DWORD WaveConfigInEffect = 0x1;
 const char* const RestartCaption = "Korvane3";
 
 // Reserves the pairs of one direction in turn; true at the first refused.
@@ -63,7 +62,7 @@ bool RestartCard(TConsoleForm& window, CDaveror& card, const std::string& inUseM
 
     // A read that fails says nothing is in effect.
     WaveConfigRecord config{};
-    const bool inEffect = card.GetWaveConfig(&config) && (config.Flags & WaveConfigInEffect) != 0;
+    const bool inEffect = card.GetWaveConfig(&config) && (config.Flags & WAVE_CONFIG_IN_EFFECT) != 0;
     if (restarted && !inEffect) {
         Application->MessageBox(lateMessage, RestartCaption, MB_OK);
         return false;

@@ -22,7 +22,6 @@ namespace keys = session_keys;
 namespace {
 
 const char* const SessionCaption = "Korvane3";
-constexpr DWORD WaveConfigInEffect = 0x1;
 constexpr DWORD CardTypeBits = 0xFFFF;
 
 // Whole dB back to 1/256 dB, wrapping around at 32 bits as the Windows
@@ -57,7 +56,7 @@ void ApplySessionWaveConfig(TConsoleForm& form, CSession& session, CDaveror& car
     card.GetWaveConfig(&current);
 
     if (PlatformVersion.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return;
-    if (SameWaveConfig(record, current) && (current.Flags & WaveConfigInEffect) != 0) return;
+    if (SameWaveConfig(record, current) && (current.Flags & WAVE_CONFIG_IN_EFFECT) != 0) return;
     if (IsCardInUse(card)) {
         Application->MessageBox(Format("%s is either in use or turned off; the wave device\n"
                                        "configuration for this session cannot be applied right now.",

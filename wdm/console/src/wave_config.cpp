@@ -12,9 +12,6 @@ namespace {
 constexpr int FirstRowTop = 40;
 constexpr int RowPitch = 30;
 constexpr int HeaderTop = 15;
-constexpr DWORD WaveConfigInEffect = 0x1;
-// The platform whose wave devices are all WDM devices (Windows 95/98/Me).
-constexpr DWORD PlatformWindows9x = 1;
 constexpr TColor WdmColour = static_cast<TColor>(0x846C00);
 constexpr TColor NimbrelColour = static_cast<TColor>(0xC0A000);
 constexpr TColor WidthColour = static_cast<TColor>(0x00FF00);
@@ -109,7 +106,7 @@ TWaveConfig::TWaveConfig(TComponent* owner, CDaveror* card)
     const int item = NmBufferSizeCombo->Items()->IndexOf(Format("%u", bufferSize));
     NmBufferSizeCombo->SetItemIndex(item >= 0 ? item : DefaultBufferItem);
 
-    ApplyButton->SetEnabled((record.Flags & WaveConfigInEffect) == 0);
+    ApplyButton->SetEnabled((record.Flags & WAVE_CONFIG_IN_EFFECT) == 0);
 }
 
 TWaveConfig::~TWaveConfig() { FCard->CloseTransport(); }
@@ -155,8 +152,8 @@ void TWaveConfig::BuildRow(bool output, int index, int top)
     row.ModeLabel->SetText("WDM");
     row.ModeLabel->Tag = index;
     row.ModeLabel->OnClick = [this, output, index](TObject*) { ModeClick(output, index); };
-    row.ModeLabel->OnMouseMove = HelpOver(PlatformVersion.dwPlatformId == PlatformWindows9x ? &WaveHelp::ModeWdmOnly
-                                                                                              : &WaveHelp::Mode);
+    const bool wdmOnly = PlatformVersion.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    row.ModeLabel->OnMouseMove = HelpOver(wdmOnly ? &WaveHelp::ModeWdmOnly : &WaveHelp::Mode);
 }
 
 std::string TWaveConfig::RowName(bool output, int index) const
@@ -255,7 +252,7 @@ void TWaveConfig::LinkClick(TWaveLink* link)
 
 void TWaveConfig::ModeClick(bool output, int index)
 {
-    if (PlatformVersion.dwPlatformId == PlatformWindows9x) return;
+    if (PlatformVersion.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return;
     ApplyButton->SetEnabled(true);
     WaveConfigRow& row = Row(output, index);
     if (row.Mode == WAVE_MODE_WDM) {
@@ -303,7 +300,7 @@ void TWaveConfig::ApplyButtonClick(TObject*)
         FCard->SetWaveConfig(&shown);
         FCard->SetCardName(SafeName(name).c_str());
     }
-    if (sameConfig && sameName && (current.Flags & WaveConfigInEffect) != 0) return;
+    if (sameConfig && sameName && (current.Flags & WAVE_CONFIG_IN_EFFECT) != 0) return;
     BringWaveConfigIntoEffect(*this);
 }
 

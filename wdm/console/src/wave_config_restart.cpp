@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr DWORD PlatformWindows9x = 1;
 const char* const InUseMessage =
     "%s is either in use or turned off; your changes will take effect when you restart your computer";
 const char* const LateMessage =
@@ -43,7 +42,7 @@ void RebootForConfig(CDaveror& card)
 void BringWaveConfigIntoEffect(TWaveConfig& dialog)
 {
     CDaveror& card = *dialog.Card();
-    if (PlatformVersion.dwPlatformId == PlatformWindows9x) {
+    if (PlatformVersion.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
         RebootForConfig(card);
         return;
     }

@@ -106,6 +106,8 @@ enum NotifyType : std::uint16_t {
 
 inline constexpr std::uint8_t WAVE_MODE_WDM = 0;
 inline constexpr std::uint8_t WAVE_MODE_NIMBREL = 1;
+// Wave-configuration flags: the configuration is the one the card runs with.
+inline constexpr std::uint32_t WAVE_CONFIG_IN_EFFECT = 0x1;
 
 // Level of a silent or unused meter, 1/256 dB.
 inline constexpr std::int32_t kMeterFloor = -32768;

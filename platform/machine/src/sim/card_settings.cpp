@@ -43,7 +43,7 @@ Outcome SetSpeakerDelay(Card& card, const Request& request)
 Outcome GetWaveConfig(Card& card, const Request& request)
 {
     WaveConfigRecord record = card.Settings().storedWaveConfig;
-    record.flags = card.Settings().waveConfigInEffect ? 1u : 0u;
+    record.flags = card.Settings().waveConfigInEffect ? WAVE_CONFIG_IN_EFFECT : 0u;
     std::memcpy(request.buffer.data(), &record, sizeof record);
     return Outcome::Done(sizeof record);
 }
